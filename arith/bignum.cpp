@@ -1,0 +1,506 @@
+#include "arith/bignum.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+#include "arith/alloc.h"
+#include "arith/error.h"
+#include "arith/settings.h"
+
+namespace {
+
+// Blocks larger than this many digit words are refused as out of memory; it
+// keeps every size computation far from 32-bit overflow on the 32-bit target.
+constexpr int32_t kMaxDigits = 1 << 26;
+
+int64_t Span(const BigNum& x) { return int64_t{x.exp} + x.count; }
+
+// A number is zero-like when it is at most one digit and that digit is 0,
+// unit-like when it is the single digit 1 at exp 0 (the value +1 or -1).
+bool IsZeroLike(const BigNum& x) { return x.count <= 1 && x.digits()[0] == 0; }
+bool IsUnitLike(const BigNum& x) {
+  return x.count <= 1 && x.digits()[0] == 1 && x.exp == 0;
+}
+
+void StripLeadingZeros(BigNum& x) {
+  while (x.count > 1 && x.digits()[x.count - 1] == 0) --x.count;
+  if (x.count == 0) x.count = 1;  // the spare digit is zero-filled
+}
+
+// The digit of x at absolute position pos (0 outside x).
+inline uint32_t DigitAt(const BigNum& x, int64_t pos) {
+  int64_t i = pos - x.exp;
+  return (i >= 0 && i < x.count) ? x.digits()[i] : 0u;
+}
+
+int32_t CheckedCount(int64_t n) {
+  if (n < 0 || n > kMaxDigits) ThrowError(ErrOutOfMemory);
+  return static_cast<int32_t>(n);
+}
+
+// Digit divide: q = floor(u * base^shift / v) on magnitudes (u, v least
+// significant first, v's top digit non-zero). Returns the quotient in a new
+// block (exp 0, count = digits of the shifted dividend, not stripped) and
+// whether the division was exact. Knuth's algorithm D, generalised to any base
+// up to 2^31: every intermediate fits an unsigned 64-bit word.
+struct DivideResult {
+  BigPtr quotient;
+  bool exact;
+};
+
+DivideResult DivideDigits(const uint32_t* uDigits, int32_t uCount, int32_t shift,
+                          const uint32_t* v, int32_t n, uint32_t base) {
+  const int32_t m = CheckedCount(int64_t{uCount} + shift);  // dividend digits
+  const uint64_t beta = base;
+  BigPtr q = AllocBigNum(m);
+  q->sign = 1;
+  q->count = m;
+  uint32_t* qd = q->digits();
+
+  if (n == 1) {
+    // Short division, most significant digit first.
+    const uint64_t divisor = v[0];
+    uint64_t rem = 0;
+    for (int32_t i = m - 1; i >= 0; --i) {
+      uint64_t digit = i >= shift ? uDigits[i - shift] : 0u;
+      uint64_t cur = rem * beta + digit;
+      qd[i] = static_cast<uint32_t>(cur / divisor);
+      rem = cur % divisor;
+    }
+    return {std::move(q), rem == 0};
+  }
+  if (m < n) {
+    return {std::move(q), std::all_of(uDigits, uDigits + uCount,
+                                      [](uint32_t d) { return d == 0; })};
+  }
+
+  // Normalise so that the divisor's top digit is at least base / 2.
+  const uint64_t d = beta / (uint64_t{v[n - 1]} + 1);
+  BigPtr uBlock = AllocBigNum(m + 1);
+  BigPtr vBlock = AllocBigNum(n);
+  uint32_t* un = uBlock->digits();
+  uint32_t* vn = vBlock->digits();
+  uint64_t carry = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    uint64_t t = uint64_t{v[i]} * d + carry;
+    vn[i] = static_cast<uint32_t>(t % beta);
+    carry = t / beta;
+  }
+  carry = 0;
+  for (int32_t i = 0; i < m; ++i) {
+    uint64_t digit = i >= shift ? uDigits[i - shift] : 0u;
+    uint64_t t = digit * d + carry;
+    un[i] = static_cast<uint32_t>(t % beta);
+    carry = t / beta;
+  }
+  un[m] = static_cast<uint32_t>(carry);
+
+  const uint64_t vTop = vn[n - 1];
+  const uint64_t vNext = vn[n - 2];
+  for (int32_t j = m - n; j >= 0; --j) {
+    uint64_t top = uint64_t{un[j + n]} * beta + un[j + n - 1];
+    uint64_t qhat = top / vTop;
+    uint64_t rhat = top % vTop;
+    while (qhat >= beta || qhat * vNext > rhat * beta + un[j + n - 2]) {
+      --qhat;
+      rhat += vTop;
+      if (rhat >= beta) break;
+    }
+    // un[j .. j+n] -= qhat * vn
+    int64_t borrow = 0;
+    uint64_t mulCarry = 0;
+    for (int32_t i = 0; i < n; ++i) {
+      uint64_t p = qhat * vn[i] + mulCarry;
+      mulCarry = p / beta;
+      int64_t t = int64_t{un[i + j]} - static_cast<int64_t>(p % beta) + borrow;
+      if (t < 0) {
+        t += static_cast<int64_t>(beta);
+        borrow = -1;
+      } else {
+        borrow = 0;
+      }
+      un[i + j] = static_cast<uint32_t>(t);
+    }
+    int64_t t = int64_t{un[j + n]} - static_cast<int64_t>(mulCarry) + borrow;
+    if (t < 0) {
+      // qhat was one too large: add the divisor back.
+      un[j + n] = static_cast<uint32_t>(t + static_cast<int64_t>(beta));
+      --qhat;
+      uint64_t c = 0;
+      for (int32_t i = 0; i < n; ++i) {
+        uint64_t s = uint64_t{un[i + j]} + vn[i] + c;
+        un[i + j] = static_cast<uint32_t>(s % beta);
+        c = s / beta;
+      }
+      un[j + n] = static_cast<uint32_t>((un[j + n] + c) % beta);
+    } else {
+      un[j + n] = static_cast<uint32_t>(t);
+    }
+    qd[j] = static_cast<uint32_t>(qhat);
+  }
+  bool exact = std::all_of(un, un + n, [](uint32_t x) { return x == 0; });
+  return {std::move(q), exact};
+}
+
+// The truncated quotient shared by BigNumDiv and BigNumDivInternal: the
+// quotient digits from the position of the first one (dividend's top aligned
+// with the divisor's top) down `limit` positions, or fewer when the division
+// comes out exact earlier; the top digit may be 0 before stripping.
+void DivideTruncated(BigPtr& a, const BigNum& b, uint32_t base, int32_t limit) {
+  if (IsUnitLike(b)) {
+    a->sign *= b.sign;
+    return;
+  }
+  const int32_t sign = a->sign * b.sign;
+  if (BigNumIsZero(*a)) {
+    BigPtr q = AllocBigNum(1);
+    q->sign = sign;
+    q->count = 1;
+    a = std::move(q);
+    return;
+  }
+  // Work on the divisor without its leading zeros (none in normal use).
+  int32_t bCount = b.count;
+  while (bCount > 1 && b.digits()[bCount - 1] == 0) --bCount;
+  const int64_t e = Span(*a) - (int64_t{b.exp} + b.count) + 1;
+  const int32_t shift = CheckedCount(int64_t{limit} - a->count + b.count - 1);
+  DivideResult r =
+      DivideDigits(a->digits(), a->count, shift, b.digits(), bCount, base);
+  BigNum& q = *r.quotient;
+  // The quotient occupies the positions e - limit .. e - 1.
+  int64_t lowest = e - limit;
+  q.count = std::min(q.count, limit);
+  int32_t dropLow = 0;
+  if (r.exact) {
+    while (dropLow < q.count - 1 && q.digits()[dropLow] == 0) ++dropLow;
+  }
+  if (dropLow > 0) {
+    std::memmove(q.digits(), q.digits() + dropLow,
+                 sizeof(uint32_t) * (q.count - dropLow));
+    std::memset(q.digits() + (q.count - dropLow), 0, sizeof(uint32_t) * dropLow);
+    q.count -= dropLow;
+    lowest += dropLow;
+  }
+  if (lowest < INT32_MIN || lowest > INT32_MAX) ThrowError(ErrOutOfMemory);
+  q.exp = static_cast<int32_t>(lowest);
+  q.sign = sign;
+  StripLeadingZeros(q);
+  a = std::move(r.quotient);
+}
+
+}  // namespace
+
+void FreeBigNum(BigNum* block) noexcept { FreeBlock(block); }
+
+void BigNumDeleter::operator()(BigNum* block) const noexcept { FreeBigNum(block); }
+
+BigPtr AllocBigNum(int32_t n) {
+  if (n < 0 || n > kMaxDigits) ThrowError(ErrOutOfMemory);
+  const std::size_t bytes =
+      sizeof(BigNum) + sizeof(uint32_t) * (static_cast<std::size_t>(n) + 1);
+  BigPtr block(static_cast<BigNum*>(AllocZeroed(bytes)));
+  block->room = n + 1;
+  return block;
+}
+
+BigPtr CopyBigNum(const BigNum& source) {
+  BigPtr copy = AllocBigNum(source.count);
+  copy->sign = source.sign;
+  copy->count = source.count;
+  copy->exp = source.exp;
+  std::memcpy(copy->digits(), source.digits(), sizeof(uint32_t) * source.count);
+  return copy;
+}
+
+BigPtr BigNumFromInt(int32_t v, uint32_t base) {
+  BigPtr x = AllocBigNum(33);
+  uint32_t magnitude;
+  if (v < 0) {
+    x->sign = -1;
+    magnitude = 0u - static_cast<uint32_t>(v);
+  } else {
+    x->sign = 1;
+    magnitude = static_cast<uint32_t>(v);
+  }
+  int32_t count = 0;
+  do {
+    x->digits()[count++] = magnitude % base;
+    magnitude /= base;
+  } while (magnitude != 0);
+  x->count = count;
+  x->exp = 0;
+  return x;
+}
+
+int32_t BigNumToInt(const BigNum& x, uint32_t base) {
+  uint32_t v = 0;
+  for (int32_t i = x.count - 1; i >= 0; --i) {
+    if (int64_t{x.exp} + i < 0) break;
+    v = v * base + x.digits()[i];
+  }
+  if (x.exp > 0) {
+    // v * base^exp modulo 2^32 by square and multiply.
+    uint32_t factor = base;
+    for (uint32_t e = static_cast<uint32_t>(x.exp); e != 0; e >>= 1) {
+      if (e & 1u) v *= factor;
+      factor *= factor;
+    }
+  }
+  if (x.sign < 0) v = 0u - v;
+  return static_cast<int32_t>(v);
+}
+
+bool BigNumIsZero(const BigNum& x) {
+  const uint32_t* d = x.digits();
+  return std::all_of(d, d + x.count, [](uint32_t digit) { return digit == 0; });
+}
+
+namespace {
+// Walks both magnitudes from the top, aligned at their tops (spans equal);
+// returns -1, 0, +1.
+int CompareAlignedTops(const BigNum& a, const BigNum& b) {
+  const int32_t n = std::max(a.count, b.count);
+  for (int32_t k = 0; k < n; ++k) {
+    uint32_t da = k < a.count ? a.digits()[a.count - 1 - k] : 0u;
+    uint32_t db = k < b.count ? b.digits()[b.count - 1 - k] : 0u;
+    if (da != db) return da < db ? -1 : 1;
+  }
+  return 0;
+}
+}  // namespace
+
+bool BigNumEqualMagnitude(const BigNum& a, const BigNum& b) {
+  if (Span(a) != Span(b)) return false;
+  return CompareAlignedTops(a, b) == 0;
+}
+
+bool BigNumLessMagnitude(const BigNum& a, const BigNum& b) {
+  if (Span(a) < Span(b)) return true;
+  if (Span(a) > Span(b)) return false;
+  return CompareAlignedTops(a, b) < 0;
+}
+
+void BigNumAdd(BigPtr& a, const BigNum& b, uint32_t base) {
+  if (IsZeroLike(b)) return;
+  if (IsZeroLike(*a)) {
+    a = CopyBigNum(b);
+    return;
+  }
+  const int64_t lo = std::min(a->exp, b.exp);
+  const int64_t hi = std::max(Span(*a), Span(b));
+  const int32_t n = CheckedCount(hi - lo);
+  BigPtr r = AllocBigNum(n);
+  r->exp = static_cast<int32_t>(lo);
+  r->count = n;
+  uint32_t* rd = r->digits();
+  const BigNum& x = *a;
+  const uint32_t top = base - 1;
+
+  if (x.sign == b.sign) {
+    uint32_t carry = 0;
+    for (int32_t i = 0; i < n; ++i) {
+      uint32_t t = carry + DigitAt(x, lo + i) + DigitAt(b, lo + i);
+      if (t >= base) {
+        rd[i] = t - base;
+        carry = 1;
+      } else {
+        rd[i] = t;
+        carry = 0;
+      }
+    }
+    if (carry) rd[r->count++] = carry;
+    r->sign = x.sign;
+  } else {
+    // The negative operand in base complement; a final carry means the sum is
+    // not negative.
+    const bool aNegative = x.sign < 0;
+    uint32_t carry = 1;
+    for (int32_t i = 0; i < n; ++i) {
+      uint32_t da = DigitAt(x, lo + i);
+      uint32_t db = DigitAt(b, lo + i);
+      if (aNegative) {
+        da = top - da;
+      } else {
+        db = top - db;
+      }
+      uint32_t t = carry + da + db;
+      if (t >= base) {
+        rd[i] = t - base;
+        carry = 1;
+      } else {
+        rd[i] = t;
+        carry = 0;
+      }
+    }
+    if (carry) {
+      r->sign = 1;
+    } else {
+      r->sign = -1;
+      carry = 1;
+      for (int32_t i = 0; i < n; ++i) {
+        uint32_t t = carry + (top - rd[i]);
+        if (t >= base) {
+          rd[i] = t - base;
+          carry = 1;
+        } else {
+          rd[i] = t;
+          carry = 0;
+        }
+      }
+    }
+  }
+  StripLeadingZeros(*r);
+  a = std::move(r);
+}
+
+namespace {
+template <bool kInternal>
+void MultiplyInto(BigPtr& a, const BigNum& b, uint32_t base) {
+  if (IsUnitLike(b)) {
+    a->sign *= b.sign;
+    return;
+  }
+  if (IsUnitLike(*a)) {
+    const int32_t sign = a->sign * b.sign;
+    BigPtr r = CopyBigNum(b);
+    r->sign = sign;
+    a = std::move(r);
+    return;
+  }
+  const BigNum& x = *a;
+  const int32_t n = CheckedCount(int64_t{x.count} + b.count);
+  const int64_t exp = int64_t{x.exp} + b.exp;
+  if (exp < INT32_MIN || exp > INT32_MAX) ThrowError(ErrOutOfMemory);
+  BigPtr r = AllocBigNum(n);
+  r->count = n;
+  r->sign = x.sign * b.sign;
+  r->exp = static_cast<int32_t>(exp);
+  uint32_t* rd = r->digits();
+  const uint32_t* xd = x.digits();
+  const uint32_t* yd = b.digits();
+  for (int32_t i = 0; i < x.count; ++i) {
+    const uint64_t xi = xd[i];
+    if (xi == 0) continue;
+    uint64_t carry = 0;
+    for (int32_t j = 0; j < b.count; ++j) {
+      uint64_t t = rd[i + j] + xi * yd[j] + carry;
+      if constexpr (kInternal) {
+        rd[i + j] = static_cast<uint32_t>(t & kWordMask);
+        carry = t >> kWordBits;
+      } else {
+        rd[i + j] = static_cast<uint32_t>(t % base);
+        carry = t / base;
+      }
+    }
+    rd[i + b.count] = static_cast<uint32_t>(carry);
+  }
+  StripLeadingZeros(*r);
+  a = std::move(r);
+}
+
+// Drops the lowest digits of x so that `keep` remain (truncation), in place.
+void CutToTop(BigNum& x, int32_t keep) {
+  const int32_t drop = x.count - keep;
+  std::memmove(x.digits(), x.digits() + drop, sizeof(uint32_t) * keep);
+  std::memset(x.digits() + keep, 0, sizeof(uint32_t) * drop);
+  x.exp += drop;
+  x.count = keep;
+}
+}  // namespace
+
+void BigNumMul(BigPtr& a, const BigNum& b, uint32_t base) {
+  if (base == kInternalBase) {
+    MultiplyInto<true>(a, b, base);
+  } else {
+    MultiplyInto<false>(a, b, base);
+  }
+}
+
+void BigNumMulInternal(BigPtr& a, const BigNum& b) {
+  MultiplyInto<true>(a, b, kInternalBase);
+}
+
+BigPtr BigNumProductInternal(const BigNum& x, const BigNum& y) {
+  if (IsUnitLike(x)) {
+    BigPtr r = CopyBigNum(y);
+    r->sign *= x.sign;
+    return r;
+  }
+  BigPtr r = CopyBigNum(x);
+  MultiplyInto<true>(r, y, kInternalBase);
+  return r;
+}
+
+void BigNumPow(BigPtr& a, int32_t n, uint32_t base) {
+  BigPtr result = BigNumFromInt(1, base);
+  BigPtr square = CopyBigNum(*a);
+  const int32_t keep = WorkingPrecision + DigitsPerWord;
+  while (n > 0) {
+    if (n & 1) BigNumMul(result, *square, base);
+    n >>= 1;
+    if (n == 0) break;  // the last square would not be used
+    BigNumMul(square, *square, base);
+    if (square->count > keep + 1) CutToTop(*square, keep);
+  }
+  a = std::move(result);
+}
+
+void BigNumPowInternal(BigPtr& a, int32_t n) {
+  BigPtr result = BigNumFromInt(1, kInternalBase);
+  BigPtr square = CopyBigNum(*a);
+  while (n > 0) {
+    if (n & 1) BigNumMulInternal(result, *square);
+    n >>= 1;
+    if (n == 0) break;
+    BigNumMulInternal(square, *square);
+  }
+  a = std::move(result);
+}
+
+void BigNumDiv(BigPtr& a, const BigNum& b, uint32_t base) {
+  const int32_t limit =
+      std::max({WorkingPrecision + 2, a->count, b.count});
+  DivideTruncated(a, b, base, limit);
+}
+
+void BigNumDivInternal(BigPtr& a, const BigNum& b) {
+  const int32_t limit =
+      std::max({WorkingPrecision + DigitsPerWord, a->count, b.count});
+  DivideTruncated(a, b, kInternalBase, limit);
+}
+
+void BigNumRem(BigPtr& a, const BigNum& b) {
+  while (!BigNumLessMagnitude(*a, b) && !AbortRequested()) {
+    BigPtr r = CopyBigNum(b);
+    if (BigNumLessMagnitude(*r, *a)) {
+      r->exp = static_cast<int32_t>(Span(*a) - r->count);
+      if (r->digits()[r->count - 1] >= a->digits()[a->count - 1]) --r->exp;
+    }
+    BigPtr s = AllocBigNum(1);
+    s->sign = 1;
+    s->count = 1;
+    while (BigNumLessMagnitude(*r, *a)) {
+      s = CopyBigNum(*r);
+      BigNumAdd(r, *s, kInternalBase);
+    }
+    if (BigNumLessMagnitude(*a, *r)) r = std::move(s);
+    r->sign = -a->sign;
+    BigNumAdd(a, *r, kInternalBase);
+  }
+}
+
+bool BigNumTrimWindow(BigNum& x, int32_t n) {
+  if (x.count <= 0 || n <= 0) return false;
+  const int32_t low = x.count > n ? x.count - n : 0;
+  uint32_t* d = x.digits();
+  if (d[low] != 0) return false;
+  int32_t k = low;
+  while (k < x.count && d[k] == 0) ++k;
+  const int32_t keep = x.count - k;
+  std::memmove(d, d + k, sizeof(uint32_t) * keep);
+  std::memset(d + keep, 0, sizeof(uint32_t) * k);
+  x.exp += k;
+  x.count = keep;
+  return true;
+}

@@ -1,0 +1,44 @@
+// The constant set and the working precision.
+//
+// SetRadixAndPrecision rebuilds, for a radix (2 to 16) and a precision in
+// digits of that radix, the precision globals of arith/settings.h, the radix
+// as a number (RadixBig, RadixRat) and every constant slot below. Each slot
+// owns its value; a rebuild releases the previous one. The slots are empty
+// until the first rebuild, which start-up makes before any arithmetic.
+//
+// The transcendental constants are computed by their series with one extra
+// word of precision when the request needs more than was computed before
+// (ConstantsMark); otherwise they are loaded from StoredConstants, a table of
+// values good to about 46 decimal digits.
+#pragma once
+
+#include <cstdint>
+
+#include "arith/bignum.h"
+#include "arith/rational.h"
+
+extern int32_t ConstantsMark;
+extern BigPtr RadixBig;
+extern Rational RadixRat;
+
+extern BigPtr BigOne, BigTwo, BigFive, BigSix, BigTen;
+extern Rational RatZero, RatOne, RatMinusOne, RatTwo, RatSix, RatTen, RatHalf;
+extern Rational RatPoint85, Epsilon, MinusEpsilon;
+extern Rational Pi, HalfPi, TwoPi, ThreeHalvesPi;
+extern Rational EulerE, SqrtE, Ln10, Ln2, DegPerRad, GradPerRad;
+extern Rational Mask64, Mask32, Mask16, Mask8;
+extern Rational Deg360, Grad400, Deg180, Grad200;
+extern Rational ExpLimit, MinusExpLimit;
+
+// Sets P to `precision`, R for the radix, RadixBig, RadixRat and every slot;
+// clears AbortFlag. Throws ErrOutOfMemory (slots already rebuilt keep their
+// new values).
+void SetRadixAndPrecision(int32_t radix, int32_t precision);
+
+// Every constant slot except RadixBig and RadixRat <- a fresh copy of the
+// stored table.
+void LoadStoredConstants();
+
+// R for a radix: how many times 1 is multiplied by the radix until the
+// product reaches floor(2^31 / radix), at least 1.
+int32_t DigitsPerWordFor(int32_t radix);

@@ -1,0 +1,3 @@
+#include "arith/error.h"
+
+void ThrowError(ErrorCode code) { throw ArithError{code}; }

@@ -1,0 +1,197 @@
+#include "arith/rational.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "arith/error.h"
+#include "arith/settings.h"
+
+namespace {
+
+BigPtr MakeOne() { return BigNumFromInt(1, kInternalBase); }
+
+// Moves the sign of the value onto the numerator.
+void SignToNumerator(Rational& x) {
+  x.num->sign *= x.den->sign;
+  x.den->sign = 1;
+}
+
+// Drops the lowest `k` words of x in place (truncation); exp becomes 0.
+void DropLowWords(BigNum& x, int32_t k) {
+  k = std::min(k, x.count - 1);
+  if (k <= 0) return;
+  const int32_t keep = x.count - k;
+  std::memmove(x.digits(), x.digits() + k, sizeof(uint32_t) * keep);
+  std::memset(x.digits() + keep, 0, sizeof(uint32_t) * k);
+  x.count = keep;
+}
+
+// a <- a + sign * b. With equal denominators only the numerators are added
+// (no trim); otherwise the cross products over the product of denominators,
+// trimmed. The result is built aside and moved into a last.
+void AddSigned(Rational& a, const Rational& b, int sign) {
+  if (BigNumEqualMagnitude(*a.den, *b.den)) {
+    BigPtr num = CopyBigNum(*a.num);
+    num->sign *= a.den->sign;
+    const int bSign = b.num->sign * b.den->sign * sign;
+    if (bSign == b.num->sign) {
+      BigNumAdd(num, *b.num, kInternalBase);
+    } else {
+      BigPtr flipped = CopyBigNum(*b.num);
+      flipped->sign = bSign;
+      BigNumAdd(num, *flipped, kInternalBase);
+    }
+    BigPtr den = CopyBigNum(*a.den);
+    den->sign = 1;
+    a.num = std::move(num);
+    a.den = std::move(den);
+    return;
+  }
+  Rational r;
+  r.den = BigNumProductInternal(*a.den, *b.den);
+  r.num = BigNumProductInternal(*a.num, *b.den);
+  BigPtr cross = BigNumProductInternal(*a.den, *b.num);
+  cross->sign *= sign;
+  BigNumAdd(r.num, *cross, kInternalBase);
+  RatTrim(r);
+  SignToNumerator(r);
+  a = std::move(r);
+}
+
+// The sign of a - b, exactly.
+int CompareRationals(const Rational& a, const Rational& b) {
+  Rational d = CopyRational(a);
+  AddSigned(d, b, -1);
+  return RatSign(d);
+}
+
+}  // namespace
+
+Rational RatFromInt(int32_t v) {
+  Rational r;
+  r.num = BigNumFromInt(v, kInternalBase);
+  r.den = MakeOne();
+  return r;
+}
+
+Rational CopyRational(const Rational& x) {
+  Rational r;
+  r.num = CopyBigNum(*x.num);
+  r.den = CopyBigNum(*x.den);
+  return r;
+}
+
+Rational RatFromBigNums(const BigNum& num, const BigNum& den) {
+  Rational r;
+  r.num = CopyBigNum(num);
+  r.den = CopyBigNum(den);
+  return r;
+}
+
+bool RatIsZero(const Rational& x) { return BigNumIsZero(*x.num); }
+
+int RatSign(const Rational& x) {
+  if (RatIsZero(x)) return 0;
+  return x.num->sign * x.den->sign;
+}
+
+void RatTrim(Rational& x) {
+  BigNum& num = *x.num;
+  BigNum& den = *x.den;
+  const int64_t m = std::min(int64_t{num.exp} + num.count,
+                             int64_t{den.exp} + den.count);
+  const int64_t excess = (m - 1) * DigitsPerWord - WorkingPrecision;
+  if (excess > DigitsPerWord) {
+    const int64_t k = excess / DigitsPerWord;
+    for (BigNum* c : {&num, &den}) {
+      if (k <= c->exp) {
+        c->exp -= static_cast<int32_t>(k);
+      } else {
+        DropLowWords(*c, static_cast<int32_t>(k - c->exp));
+        c->exp = 0;
+      }
+    }
+  }
+  const int32_t g = std::min(num.exp, den.exp);
+  num.exp -= g;
+  den.exp -= g;
+}
+
+void RatAdd(Rational& a, const Rational& b) { AddSigned(a, b, 1); }
+
+void RatSub(Rational& a, const Rational& b) { AddSigned(a, b, -1); }
+
+void RatMul(Rational& a, const Rational& b) {
+  if (RatIsZero(a)) {
+    a.den = MakeOne();
+    return;
+  }
+  Rational r;
+  r.num = BigNumProductInternal(*a.num, *b.num);
+  r.den = BigNumProductInternal(*a.den, *b.den);
+  RatTrim(r);
+  a = std::move(r);
+}
+
+void RatDiv(Rational& a, const Rational& b) {
+  if (RatIsZero(a)) {
+    if (RatIsZero(b)) ThrowError(ErrUndefined);
+    a.den = MakeOne();
+    return;
+  }
+  Rational r;
+  r.num = BigNumProductInternal(*a.num, *b.den);
+  r.den = BigNumProductInternal(*a.den, *b.num);
+  if (BigNumIsZero(*r.den)) {
+    // a keeps its value: the products are dropped with r.
+    ThrowError(r.num->sign > 0 ? ErrDivideByZeroPositive
+                               : ErrDivideByZeroNegative);
+  }
+  RatTrim(r);
+  a = std::move(r);
+}
+
+void RatPowInt(Rational& a, int32_t n) {
+  // The magnitude of n as unsigned, so that -2^31 works too.
+  uint32_t e = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
+  if (n < 0 && RatIsZero(a)) {
+    ThrowError(a.num->sign * a.den->sign > 0 ? ErrDivideByZeroPositive
+                                             : ErrDivideByZeroNegative);
+  }
+  Rational result = RatFromInt(1);
+  Rational square = CopyRational(a);
+  while (e > 0) {
+    if (e & 1u) {
+      BigNumMulInternal(result.num, *square.num);
+      BigNumMulInternal(result.den, *square.den);
+    }
+    e >>= 1;
+    if (e != 0) {
+      RatMul(square, square);
+      RatTrim(square);
+    }
+    RatTrim(result);
+  }
+  if (n < 0) std::swap(result.num, result.den);
+  a = std::move(result);
+}
+
+bool RatEqual(const Rational& a, const Rational& b) {
+  return CompareRationals(a, b) == 0;
+}
+bool RatNotEqual(const Rational& a, const Rational& b) {
+  return CompareRationals(a, b) != 0;
+}
+bool RatLess(const Rational& a, const Rational& b) {
+  return CompareRationals(a, b) < 0;
+}
+bool RatLessEqual(const Rational& a, const Rational& b) {
+  return CompareRationals(a, b) <= 0;
+}
+bool RatGreater(const Rational& a, const Rational& b) {
+  return CompareRationals(a, b) > 0;
+}
+bool RatGreaterEqual(const Rational& a, const Rational& b) {
+  return CompareRationals(a, b) >= 0;
+}
