@@ -49,10 +49,12 @@ struct DivideResult {
   bool exact;
 };
 
+template <bool kInternal>
 DivideResult DivideDigits(const uint32_t* uDigits, int32_t uCount, int32_t shift,
                           const uint32_t* v, int32_t n, uint32_t base) {
   const int32_t m = CheckedCount(int64_t{uCount} + shift);  // dividend digits
-  const uint64_t beta = base;
+  // A constant base lets the compiler turn every / and % into shifts and masks.
+  const uint64_t beta = kInternal ? uint64_t{kInternalBase} : uint64_t{base};
   BigPtr q = AllocBigNum(m);
   q->sign = 1;
   q->count = m;
@@ -166,7 +168,9 @@ void DivideTruncated(BigPtr& a, const BigNum& b, uint32_t base, int32_t limit) {
   const int64_t e = Span(*a) - (int64_t{b.exp} + b.count) + 1;
   const int32_t shift = CheckedCount(int64_t{limit} - a->count + b.count - 1);
   DivideResult r =
-      DivideDigits(a->digits(), a->count, shift, b.digits(), bCount, base);
+      base == kInternalBase
+          ? DivideDigits<true>(a->digits(), a->count, shift, b.digits(), bCount, base)
+          : DivideDigits<false>(a->digits(), a->count, shift, b.digits(), bCount, base);
   BigNum& q = *r.quotient;
   // The quotient occupies the positions e - limit .. e - 1.
   int64_t lowest = e - limit;
