@@ -145,6 +145,58 @@ DivideResult DivideDigits(const uint32_t* uDigits, int32_t uCount, int32_t shift
   return {std::move(q), exact};
 }
 
+// Digit divide for a small base: the same quotient as DivideDigits, computed
+// on groups of k digits (base^k <= 2^31) so that the long division runs on
+// words k times wider, then unpacked into single digits again.
+DivideResult DivideSmallBase(const uint32_t* uDigits, int32_t uCount,
+                             int32_t shift, const uint32_t* v, int32_t n,
+                             uint32_t base) {
+  int32_t k = 0;
+  uint64_t wide = 1;
+  while (wide * base <= kInternalBase) {
+    wide *= base;
+    ++k;
+  }
+  const int32_t m = CheckedCount(int64_t{uCount} + shift);
+  // Packs digits [0, count) of a number whose digit i is digit(i) into groups.
+  auto pack = [&](int32_t count, auto digit) {
+    const int32_t groups = (count + k - 1) / k;
+    BigPtr packed = AllocBigNum(groups);
+    uint32_t* pd = packed->digits();
+    for (int32_t g = 0; g < groups; ++g) {
+      uint64_t w = 0;
+      for (int32_t t = std::min(k, count - g * k) - 1; t >= 0; --t) {
+        w = w * base + digit(g * k + t);
+      }
+      pd[g] = static_cast<uint32_t>(w);
+    }
+    int32_t used = groups;
+    while (used > 1 && pd[used - 1] == 0) --used;
+    packed->count = used;
+    return packed;
+  };
+  BigPtr u = pack(m, [&](int32_t i) { return i >= shift ? uDigits[i - shift] : 0u; });
+  BigPtr d = pack(n, [&](int32_t i) { return v[i]; });
+  const uint32_t wideBase = static_cast<uint32_t>(wide);
+  DivideResult grouped =
+      wideBase == kInternalBase
+          ? DivideDigits<true>(u->digits(), u->count, 0, d->digits(), d->count, wideBase)
+          : DivideDigits<false>(u->digits(), u->count, 0, d->digits(), d->count, wideBase);
+  BigPtr q = AllocBigNum(m);
+  q->sign = 1;
+  q->count = m;
+  uint32_t* qd = q->digits();
+  const uint32_t* gd = grouped.quotient->digits();
+  for (int32_t g = 0; g < grouped.quotient->count; ++g) {
+    uint32_t w = gd[g];
+    for (int32_t t = 0; t < k && g * k + t < m; ++t) {
+      qd[g * k + t] = w % base;
+      w /= base;
+    }
+  }
+  return {std::move(q), grouped.exact};
+}
+
 // The truncated quotient shared by BigNumDiv and BigNumDivInternal: the
 // quotient digits from the position of the first one (dividend's top aligned
 // with the divisor's top) down `limit` positions, or fewer when the division
@@ -170,7 +222,7 @@ void DivideTruncated(BigPtr& a, const BigNum& b, uint32_t base, int32_t limit) {
   DivideResult r =
       base == kInternalBase
           ? DivideDigits<true>(a->digits(), a->count, shift, b.digits(), bCount, base)
-          : DivideDigits<false>(a->digits(), a->count, shift, b.digits(), bCount, base);
+          : DivideSmallBase(a->digits(), a->count, shift, b.digits(), bCount, base);
   BigNum& q = *r.quotient;
   // The quotient occupies the positions e - limit .. e - 1.
   int64_t lowest = e - limit;

@@ -420,3 +420,81 @@ TEST(BigNumAlloc, FailureLeavesOperandAndReleasesTemporaries) {
 }
 
 }  // namespace
+
+namespace {
+
+// Radix quotients against a direct long division in the radix, for every
+// radix the text conversions use and operands up to 80 digits.
+TEST(BigNumDiv, RandomRadixQuotientsAgainstLongDivision) {
+  std::mt19937 rng(42);
+  for (uint32_t radix : {2u, 3u, 8u, 10u, 16u}) {
+    for (int iter = 0; iter < 150; ++iter) {
+      const int32_t p = 5 + static_cast<int32_t>(rng() % 70);
+      WorkingPrecision = p;
+      const int na = 1 + static_cast<int>(rng() % 80);
+      const int nb = 1 + static_cast<int>(rng() % 80);
+      std::vector<uint32_t> da(na), db(nb);
+      for (auto& x : da) x = rng() % radix;
+      for (auto& x : db) x = rng() % radix;
+      if (da.back() == 0) da.back() = 1;
+      if (db.back() == 0) db.back() = radix - 1;
+      BigPtr a = MakeBig(da, static_cast<int32_t>(rng() % 5) - 2);
+      BigPtr b = MakeBig(db, static_cast<int32_t>(rng() % 5) - 2);
+      SCOPED_TRACE(::testing::Message() << "radix " << radix << " iteration " << iter);
+      if (nb == 1 && db[0] == 1 && b->exp == 0) continue;
+      // Long division one digit at a time, most significant first.
+      const int32_t limit = std::max({p + 2, na, nb});
+      std::vector<uint32_t> rem(da.rbegin(), da.rend());  // most significant first
+      std::vector<uint32_t> divisor(db.rbegin(), db.rend());
+      auto less = [&](const std::vector<uint32_t>& x) {  // x < divisor, x has nb+1 digits
+        for (size_t i = 0; i < x.size(); ++i) {
+          uint32_t dv = i == 0 ? 0 : divisor[i - 1];
+          if (x[i] != dv) return x[i] < dv;
+        }
+        return false;
+      };
+      std::vector<uint32_t> window(nb + 1, 0);  // current remainder, nb+1 digits
+      std::vector<uint32_t> quotient;
+      size_t next = 0;
+      // Align: the first quotient digit comes with the dividend's top digits
+      // under the divisor's top digits.
+      for (int i = 0; i < nb; ++i) {
+        window.erase(window.begin());
+        window.push_back(next < rem.size() ? rem[next] : 0);
+        ++next;
+      }
+      auto isZero = [&] {
+        if (std::any_of(window.begin(), window.end(), [](uint32_t x) { return x != 0; }))
+          return false;
+        for (size_t i = next; i < rem.size(); ++i)
+          if (rem[i] != 0) return false;
+        return true;
+      };
+      while (static_cast<int32_t>(quotient.size()) < limit && !isZero()) {
+        uint32_t digit = 0;
+        while (!less(window)) {
+          int64_t borrow = 0;
+          for (int i = nb; i >= 0; --i) {
+            int64_t t = int64_t{window[i]} - (i == 0 ? 0 : divisor[i - 1]) - borrow;
+            borrow = t < 0;
+            window[i] = static_cast<uint32_t>(t < 0 ? t + radix : t);
+          }
+          ++digit;
+        }
+        quotient.push_back(digit);
+        window.erase(window.begin());
+        window.push_back(next < rem.size() ? rem[next] : 0);
+        ++next;
+      }
+      std::vector<uint32_t> want(quotient.rbegin(), quotient.rend());
+      while (want.size() > 1 && want.back() == 0) want.pop_back();
+      const int32_t e = (a->exp + na) - (b->exp + nb) + 1;
+      BigNumDiv(a, *b, radix);
+      ASSERT_EQ(DigitsOf(*a), want);
+      ASSERT_EQ(a->exp, e - static_cast<int32_t>(quotient.size()));
+    }
+  }
+  WorkingPrecision = 33;
+}
+
+}  // namespace
