@@ -1,0 +1,334 @@
+#include "arith/radix_convert.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdint>
+
+#include "arith/constants.h"
+#include "arith/error.h"
+#include "arith/settings.h"
+
+namespace {
+
+// The largest radix power, in words, that RadixPowInternal builds. Beyond it
+// the number is treated as too large to hold: its square-and-multiply would
+// run for minutes before any allocation failed.
+constexpr int64_t kMaxPowerWords = int64_t{1} << 20;
+
+// A zero-filled block with room for n digits, taken like every number
+// block (a failure throws ErrOutOfMemory); its header is set by the caller.
+BigPtr AllocDigits(int64_t n) {
+  if (n < 1) n = 1;
+  if (n > INT32_MAX - 1) ThrowError(ErrOutOfMemory);
+  return AllocBigNum(static_cast<int32_t>(n));
+}
+
+// Makes the first `count` digits of r (least significant first) its number:
+// leading zero digits dropped, all zeros giving one digit 0 with exp 0 and
+// sign +1.
+void SetDigitsHeader(BigNum& r, int32_t count, int32_t exp, int32_t sign) {
+  const uint32_t* digits = r.digits();
+  while (count > 1 && digits[count - 1] == 0) --count;
+  if (count <= 1 && digits[0] == 0) {
+    r.sign = 1;
+    r.count = 1;
+    r.exp = 0;
+    return;
+  }
+  r.sign = sign;
+  r.count = count;
+  r.exp = exp;
+}
+
+// The largest k with radix^k <= 2^31, and radix^k: the limb base in which
+// digit arrays are converted a chunk of k digits at a time.
+struct Chunk {
+  int32_t digits;
+  uint64_t base;
+};
+Chunk ChunkFor(int32_t radix) {
+  Chunk c{0, 1};
+  while (c.base * static_cast<uint64_t>(radix) <= kInternalBase) {
+    c.base *= static_cast<uint64_t>(radix);
+    ++c.digits;
+  }
+  return c;
+}
+
+// The bit length of radix - 1: an upper bound of log2(radix), for the size
+// estimate of a power.
+int64_t BitsOfRadix(int32_t radix) {
+  int64_t bits = 0;
+  for (uint32_t r = static_cast<uint32_t>(radix - 1); r != 0; r >>= 1) ++bits;
+  return bits < 1 ? 1 : bits;
+}
+
+// Half a unit in the radix: one digit radix/2 for an even radix; for an odd
+// radix the digits of 10/2 in the radix as BigNumDiv gives them (1.111... in
+// radix 3), so that rounding still splits at the middle.
+BigPtr HalfUnit(int32_t radix) {
+  const uint32_t base = static_cast<uint32_t>(radix);
+  if (radix % 2 == 0) return BigNumFromInt(radix / 2, base);
+  BigPtr h = BigNumFromInt(radix, base);
+  BigPtr two = BigNumFromInt(2, base);
+  BigNumDiv(h, *two, base);
+  return h;
+}
+
+BigPtr ZeroDigits() {
+  BigPtr zero = AllocDigits(1);
+  SetDigitsHeader(*zero, 1, 0, 1);
+  return zero;
+}
+
+int32_t DecimalDigitsOf(uint64_t k, int32_t radix) {
+  int32_t count = 0;
+  for (; k != 0; k /= static_cast<uint64_t>(radix)) ++count;
+  return count;
+}
+
+}  // namespace
+
+BigPtr InternalToDigits(const BigNum& v, int32_t radix) {
+  const uint32_t base = static_cast<uint32_t>(radix);
+  const int32_t w = static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{WorkingPrecision} + 1, 0, v.count));
+  const int32_t skipped = v.span() - w;
+
+  // The top w words as an exact integer, kept in limbs of radix^k: each word
+  // shifts the limbs up by 31 bits and enters at the bottom. (Any exact
+  // conversion gives the same digits as doubling bit by bit.)
+  const Chunk chunk = ChunkFor(radix);
+  int64_t limbBits = 0;  // floor(log2(chunk.base)): bits a limb carries at least
+  for (uint64_t b = chunk.base; b > 1; b >>= 1) ++limbBits;
+  BigPtr limbBlock = AllocDigits(int64_t{w} * kWordBits / limbBits + 2);
+  uint32_t* limbs = limbBlock->digits();
+  int32_t limbCount = 0;
+  const uint32_t* words = v.digits();
+  for (int32_t i = v.count - 1; i >= v.count - w; --i) {
+    if (AbortRequested()) break;
+    uint64_t carry = words[i];
+    for (int32_t k = 0; k < limbCount; ++k) {
+      const uint64_t t = (uint64_t{limbs[k]} << kWordBits) + carry;
+      limbs[k] = static_cast<uint32_t>(t % chunk.base);
+      carry = t / chunk.base;
+    }
+    while (carry != 0) {
+      limbs[limbCount++] = static_cast<uint32_t>(carry % chunk.base);
+      carry /= chunk.base;
+    }
+  }
+  BigPtr r = AllocDigits(int64_t{limbCount} * chunk.digits);
+  uint32_t* digits = r->digits();
+  int32_t count = 0;
+  for (int32_t k = 0; k < limbCount; ++k) {
+    uint32_t limb = limbs[k];
+    for (int32_t j = 0; j < chunk.digits; ++j) {
+      digits[count++] = limb % base;
+      limb /= base;
+    }
+  }
+  SetDigitsHeader(*r, count, 0, 1);
+  if (skipped > 0) {
+    // The words left out count as (2^31)^skipped; BigNumPow cuts its running
+    // squares to P + R digits.
+    BigPtr scale = AllocDigits(32);
+    int32_t scaleCount = 0;
+    for (uint64_t m = kInternalBase; m != 0; m /= base) {
+      scale->digits()[scaleCount++] = static_cast<uint32_t>(m % base);
+    }
+    SetDigitsHeader(*scale, scaleCount, 0, 1);
+    BigNumPow(scale, skipped, base);
+    BigNumMul(r, *scale, base);
+  }
+  r->sign = v.sign;
+  return r;
+}
+
+BigPtr RadixPowInternal(int32_t radix, int32_t n) {
+  if (n <= 0) return BigNumFromInt(1, kInternalBase);
+  if (int64_t{n} * BitsOfRadix(radix) / kWordBits > kMaxPowerWords) {
+    ThrowError(ErrOutOfMemory);
+  }
+  BigPtr p = BigNumFromInt(radix, kInternalBase);
+  BigNumPowInternal(p, n);
+  return p;
+}
+
+BigPtr DigitsToInternal(const BigNum& d) {
+  return DigitsToInternal(d, BigNumToInt(*RadixBig, kInternalBase));
+}
+
+BigPtr DigitsToInternal(const BigNum& d, int32_t radix) {
+  assert(d.exp >= 0 && "DigitsToInternal reads integers only");
+  // Horner's rule a chunk of digits at a time, on base-2^31 words (any exact
+  // conversion gives the same words as one digit at a time).
+  const Chunk chunk = ChunkFor(radix);
+  BigPtr v = AllocDigits(int64_t{d.count} * BitsOfRadix(radix) / kWordBits + 2);
+  uint32_t* words = v->digits();
+  int32_t count = 0;
+  const uint32_t* digits = d.digits();
+  int32_t i = d.count - 1;
+  while (i >= 0) {
+    uint64_t multiplier = 1;
+    uint64_t value = 0;
+    for (int32_t k = 0; k < chunk.digits && i >= 0; ++k, --i) {
+      value = value * static_cast<uint64_t>(radix) + digits[i];
+      multiplier *= static_cast<uint64_t>(radix);
+    }
+    uint64_t carry = value;
+    for (int32_t k = 0; k < count; ++k) {
+      const uint64_t t = uint64_t{words[k]} * multiplier + carry;
+      words[k] = static_cast<uint32_t>(t & kWordMask);
+      carry = t >> kWordBits;
+    }
+    while (carry != 0) {
+      words[count++] = static_cast<uint32_t>(carry & kWordMask);
+      carry >>= kWordBits;
+    }
+  }
+  SetDigitsHeader(*v, count, 0, 1);
+  if (d.exp > 0 && !BigNumIsZero(*v)) {
+    BigPtr power = RadixPowInternal(radix, d.exp);
+    BigNumMulInternal(v, *power);
+  }
+  if (!BigNumIsZero(*v)) v->sign = d.sign;
+  return v;
+}
+
+Rational DigitsToRational(const BigNum& d, int32_t radix) {
+  BigPtr n = CopyBigNum(d);
+  int64_t denominatorPower = 0;
+  if (n->exp < 0) {
+    denominatorPower = -int64_t{n->exp};
+    n->exp = 0;
+  }
+  if (denominatorPower > INT32_MAX) ThrowError(ErrOutOfMemory);
+  Rational r;
+  r.num = DigitsToInternal(*n, radix);
+  r.den = RadixPowInternal(radix, static_cast<int32_t>(denominatorPower));
+  return r;
+}
+
+int32_t ExponentDigitCount(int32_t n) {
+  return ExponentDigitCount(n, settings.radix);
+}
+
+int32_t ExponentDigitCount(int32_t n, int32_t radix) {
+  const int64_t k = int64_t{n} - 1;
+  return DecimalDigitsOf(static_cast<uint64_t>(k < 0 ? -k : k), radix);
+}
+
+BigPtr RatToRadixDigits(Rational& x, int32_t radix) {
+  const int32_t common = std::max(std::min(x.num->exp, x.den->exp), 0);
+  x.num->exp -= common;
+  x.den->exp -= common;
+  BigPtr n = InternalToDigits(*x.num, radix);
+  BigPtr d = InternalToDigits(*x.den, radix);
+  // An abort can leave the denominator unfinished, even zero; the text is
+  // meaningless then, but the division must not be asked to divide by zero.
+  if (BigNumIsZero(*d)) return ZeroDigits();
+  BigNumDiv(n, *d, static_cast<uint32_t>(radix));
+  return n;
+}
+
+DigitsLayout DigitsRound(BigPtr& n, int32_t radix, int32_t mode) {
+  const int32_t p = WorkingPrecision;
+  const uint32_t base = static_cast<uint32_t>(radix);
+  DigitsLayout layout{};
+  if (BigNumIsZero(*n)) {
+    n = ZeroDigits();
+    layout.shown = 0;
+    layout.point = 1;
+    layout.scientific = mode == kDisplayScientific;
+    layout.exponent = 0;
+    layout.negative = false;
+    return layout;
+  }
+  for (;;) {
+    BigNumTrimWindow(*n, p + 2);
+    const int32_t count = n->count;
+    const int32_t point = n->span();
+    int32_t shown = std::min(count, p);
+    bool scientific = true;
+    if (mode != kDisplayScientific) {
+      scientific = int64_t{shown} - point > int64_t{p} + 2 ||
+                   int64_t{point} > int64_t{p} + 3;
+      const int32_t expDigits = ExponentDigitCount(point, radix);
+      if (scientific && shown + expDigits - 1 > p) {
+        // Each exponent digit beyond the first costs one mantissa digit; at
+        // least one digit stays even at a tiny precision.
+        shown = std::max(p - expDigits + 1, 1);
+      }
+    }
+    layout.shown = shown;
+    layout.point = point;
+    layout.scientific = scientific;
+    if (count > shown) {
+      // Half a unit of the last shown digit, added to the magnitude; its top
+      // digit sits right below the last shown digit.
+      BigPtr h = HalfUnit(radix);
+      h->exp += (point - shown) - h->span();
+      h->sign = n->sign;
+      BigNumAdd(n, *h, base);
+      // The shown digits turned into trailing zeros, or a carry made a new
+      // leading digit: the number is shorter now, lay it out afresh.
+      if (BigNumTrimWindow(*n, n->span() - h->span())) continue;
+    } else {
+      BigNumTrimWindow(*n, p);
+    }
+    break;
+  }
+  if (layout.scientific) {
+    layout.exponent = layout.point - 1;
+    layout.point = 1;
+  }
+  layout.negative = n->sign < 0 && layout.shown > 0;
+  return layout;
+}
+
+int32_t DigitsTextLength(const DigitsLayout& layout, int32_t radix) {
+  int64_t length = layout.negative ? 1 : 0;
+  if (!layout.scientific && layout.point <= 0) {
+    length += 2 + int64_t{-layout.point} + layout.shown;
+  } else {
+    length += std::max(layout.shown, layout.point) + 1;
+  }
+  if (layout.scientific) {
+    const int64_t e = layout.exponent;
+    length += 2 + std::max(DecimalDigitsOf(static_cast<uint64_t>(e < 0 ? -e : e),
+                                           radix),
+                           1);
+  }
+  if (length > INT32_MAX) ThrowError(ErrOutOfMemory);
+  return static_cast<int32_t>(length);
+}
+
+BigPtr DigitsAsParsed(const BigNum& n, const DigitsLayout& layout,
+                      int32_t radix) {
+  if (layout.shown <= 0) return ZeroDigits();
+  // Reading the text back stores the shown digits and, for every other
+  // character, a zero digit below them; its trim to P digits removes those
+  // zeros again unless the P-th digit is the last shown one, which is never
+  // zero.
+  int64_t padding = 0;
+  if (layout.shown == WorkingPrecision) {
+    padding = DigitsTextLength(layout, radix) - int64_t{layout.shown};
+  }
+  const int64_t exp = int64_t{n.span()} - layout.shown - padding;
+  if (exp < INT32_MIN) ThrowError(ErrOutOfMemory);
+  BigPtr r = AllocDigits(padding + layout.shown);
+  const uint32_t* top = n.digits() + (n.count - layout.shown);
+  std::copy(top, top + layout.shown, r->digits() + padding);
+  SetDigitsHeader(*r, static_cast<int32_t>(padding + layout.shown),
+                  static_cast<int32_t>(exp), n.sign);
+  return r;
+}
+
+Rational RatRoundToDisplay(Rational& x) {
+  const int32_t radix = settings.radix;
+  BigPtr n = RatToRadixDigits(x, radix);
+  const DigitsLayout layout = DigitsRound(n, radix, kDisplayAuto);
+  BigPtr parsed = DigitsAsParsed(*n, layout, radix);
+  return DigitsToRational(*parsed, radix);
+}

@@ -1,0 +1,38 @@
+#include "numtext/settings.h"
+
+#include <cstring>
+
+#include "arith/settings.h"
+
+char DecimalSeparator[5] = ".";
+
+char DecimalSeparatorChar() {
+  return DecimalSeparator[0] != '\0' ? DecimalSeparator[0] : '.';
+}
+
+void SetDecimalSeparator(std::string_view text) {
+  if (text.empty()) text = ".";
+  const std::size_t n = text.size() < 4 ? text.size() : 4;
+  std::memset(DecimalSeparator, 0, sizeof DecimalSeparator);
+  std::memcpy(DecimalSeparator, text.data(), n);
+}
+
+int32_t BitsPerDigit(int32_t r) {
+  if (r <= 2) return 1;
+  uint32_t rest = static_cast<uint32_t>(r);
+  int32_t trailing = 0;
+  while ((rest & 1u) == 0) {
+    rest >>= 1;
+    ++trailing;
+  }
+  if (rest == 1) return trailing;
+  int32_t length = 0;
+  for (; rest != 0; rest >>= 1) ++length;
+  return trailing + length;
+}
+
+void UpdateMaxEntryDigits() {
+  settings.maxEntryDigits = settings.radix == 10
+                                ? settings.precision
+                                : settings.wordBits / BitsPerDigit(settings.radix);
+}
