@@ -1,5 +1,14 @@
 #include "arith/constants.h"
 
+#include <cassert>
+#include <cmath>
+#include <iterator>
+#include <cstddef>
+#include <cstring>
+#include <utility>
+
+#include "arith/exp_log.h"
+#include "arith/inverse_trig.h"
 #include "arith/settings.h"
 
 int32_t ConstantsMark = 2880;
@@ -28,28 +37,152 @@ int32_t DigitsPerWordFor(int32_t radix) {
 
 namespace {
 
+// The stored constant set: BigNum records of 32-bit words, each
+//   sign, count, exp, then `count` digits (base 2^31, least significant first);
+// a Rational is two records, numerator then denominator. The transcendental
+// values agree with the true constants to a relative error of about 2e-47.
+constexpr uint32_t kNeg = 0xFFFFFFFFu;  // sign -1 as a 32-bit word
+
+#define QUIB_ONE_WORD(sign, v) sign, 1, 0, v
+#define QUIB_SIX_WORDS(a, b, c, d, e, f) 1, 6, 0, a, b, c, d, e, f
+#define QUIB_PI_NUM \
+  QUIB_SIX_WORDS(0x77B6758, 0x10EBF1EE, 0x74DAC370, 0x63B5AD4A, 0x4CC7E350, 0x8)
+#define QUIB_PI_DEN \
+  QUIB_SIX_WORDS(0x4CCB1FF2, 0x42C39DB9, 0x6EE3D3F4, 0x73E0E436, 0x5E63B0B4, 0x2)
+#define QUIB_TEN_POW_32 1, 4, 0, 0x0, 0xB59DF02, 0x35B5056E, 0x2771
+
+constexpr uint32_t kStoredConstants[] = {
+    // BigOne, BigTwo, BigFive, BigSix, BigTen
+    QUIB_ONE_WORD(1, 1), QUIB_ONE_WORD(1, 2), QUIB_ONE_WORD(1, 5),
+    QUIB_ONE_WORD(1, 6), QUIB_ONE_WORD(1, 10),
+    // Epsilon, MinusEpsilon: +-1 / 10^32
+    QUIB_ONE_WORD(1, 1), QUIB_TEN_POW_32,
+    QUIB_ONE_WORD(kNeg, 1), QUIB_TEN_POW_32,
+    // RatPoint85, RatSix, RatTwo, RatZero, RatOne, RatMinusOne, RatHalf, RatTen
+    QUIB_ONE_WORD(1, 85), QUIB_ONE_WORD(1, 100),
+    QUIB_ONE_WORD(1, 6), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 2), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 0), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 1), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(kNeg, 1), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 1), QUIB_ONE_WORD(1, 2),
+    QUIB_ONE_WORD(1, 10), QUIB_ONE_WORD(1, 1),
+    // Pi
+    QUIB_PI_NUM, QUIB_PI_DEN,
+    // TwoPi
+    QUIB_SIX_WORDS(0xEF6CEB0, 0x21D7E3DC, 0x69B586E0, 0x476B5A95, 0x198FC6A1, 0x11),
+    QUIB_PI_DEN,
+    // HalfPi
+    QUIB_PI_NUM,
+    QUIB_SIX_WORDS(0x19963FE4, 0x5873B73, 0x5DC7A7E9, 0x67C1C86D, 0x3CC76169, 0x5),
+    // ThreeHalvesPi
+    QUIB_SIX_WORDS(0x49FB3AA0, 0x1018D155, 0x3EADC188, 0x72BCA2B5, 0x4FE3AB73, 0x46),
+    QUIB_SIX_WORDS(0x5E27DFF3, 0x6D8D3357, 0x3FA2F5B4, 0x1F34BCDC, 0x7E52F803, 0xE),
+    // SqrtE
+    QUIB_SIX_WORDS(0xF50ADCC, 0xCE33F23, 0xD529842, 0x1C753224, 0x22A2544D, 0x17),
+    QUIB_SIX_WORDS(0x5B9A23CB, 0x29A20704, 0x4331B7FB, 0xD5D50D2, 0xEA20610, 0xE),
+    // EulerE
+    QUIB_SIX_WORDS(0x383F302F, 0x5FC225B8, 0x4143E0EA, 0x68DE2E98, 0x63A5A17B, 0x1124FD),
+    QUIB_SIX_WORDS(0x34682BE0, 0x7892B364, 0x24CCAB22, 0x51F3C0C4, 0x5182137B, 0x64E9E),
+    // Ln10
+    QUIB_SIX_WORDS(0x7C59EFFA, 0x9E1D2BC, 0x54676BCF, 0x6E5A8FDE, 0x70D88A68, 0x3E56B39),
+    QUIB_SIX_WORDS(0x198CAFC, 0x21A615C7, 0x2EBADD41, 0xCE05CF0, 0x5D439450, 0x1B12C6A),
+    // Ln2
+    QUIB_SIX_WORDS(0x6AA57CA1, 0x3F0EB2BC, 0x2AA4201D, 0x362B34D9, 0x541E3333, 0x3),
+    QUIB_SIX_WORDS(0x5CF9B997, 0x73137EE6, 0x493A5C7B, 0xD0DBBDF, 0x2359FA13, 0x5),
+    // DegPerRad
+    QUIB_SIX_WORDS(0x7ED27628, 0x718AE67F, 0x783107ED, 0x7A207693, 0x5E183F32, 0x1EC),
+    QUIB_PI_NUM,
+    // GradPerRad
+    QUIB_SIX_WORDS(0x7EB0F510, 0x28D338FF, 0x21FD9708, 0x7B24ADD, 0x3DE20D55, 0x223),
+    QUIB_PI_NUM,
+    // Mask64, Mask32, Mask16, Mask8
+    1, 3, 0, 0x7FFFFFFF, 0x7FFFFFFF, 0x3, QUIB_ONE_WORD(1, 1),
+    1, 2, 0, 0x7FFFFFFF, 0x1, QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 65535), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 255), QUIB_ONE_WORD(1, 1),
+    // Grad400, Deg360, Grad200, Deg180
+    QUIB_ONE_WORD(1, 400), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 360), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 200), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(1, 180), QUIB_ONE_WORD(1, 1),
+    // ExpLimit, MinusExpLimit
+    QUIB_ONE_WORD(1, 100000), QUIB_ONE_WORD(1, 1),
+    QUIB_ONE_WORD(kNeg, 100000), QUIB_ONE_WORD(1, 1),
+};
+
+#undef QUIB_ONE_WORD
+#undef QUIB_SIX_WORDS
+#undef QUIB_PI_NUM
+#undef QUIB_PI_DEN
+#undef QUIB_TEN_POW_32
+
+// The slots filled from the table, in table order.
+BigPtr* const kStoredBigSlots[] = {&BigOne, &BigTwo, &BigFive, &BigSix, &BigTen};
+Rational* const kStoredRatSlots[] = {
+    &Epsilon,  &MinusEpsilon, &RatPoint85, &RatSix,        &RatTwo,
+    &RatZero,  &RatOne,       &RatMinusOne, &RatHalf,      &RatTen,
+    &Pi,       &TwoPi,        &HalfPi,     &ThreeHalvesPi, &SqrtE,
+    &EulerE,   &Ln10,         &Ln2,        &DegPerRad,     &GradPerRad,
+    &Mask64,   &Mask32,       &Mask16,     &Mask8,         &Grad400,
+    &Deg360,   &Grad200,      &Deg180,     &ExpLimit,      &MinusExpLimit,
+};
+
+// Builds the BigNum of the record at `pos` and moves `pos` past it.
+BigPtr ReadStoredRecord(std::size_t& pos) {
+  const int32_t sign = static_cast<int32_t>(kStoredConstants[pos]);
+  const int32_t count = static_cast<int32_t>(kStoredConstants[pos + 1]);
+  const int32_t exp = static_cast<int32_t>(kStoredConstants[pos + 2]);
+  BigPtr b = AllocBigNum(count);
+  b->sign = sign;
+  b->count = count;
+  b->exp = exp;
+  std::memcpy(b->digits(), &kStoredConstants[pos + 3],
+              sizeof(uint32_t) * static_cast<std::size_t>(count));
+  pos += 3 + static_cast<std::size_t>(count);
+  return b;
+}
+
+// The stored transcendental values carry about 46 decimal digits (150 bits);
+// a precision beyond that needs them computed.
+constexpr double kStoredBits = 150.0;
+
+bool StoredConstantsSuffice(int32_t radix, int32_t precision) {
+  return precision * std::log2(static_cast<double>(radix)) <= kStoredBits;
+}
+
 Rational Negated(const Rational& x) {
   Rational r = CopyRational(x);
   r.num->sign = -r.num->sign;
   return r;
 }
 
-// Slots whose values are plain integers and simple fractions. The
-// transcendental slots (pi, e, the logarithms) are not built yet.
-void BuildExactConstants(int32_t precision) {
+void SetEpsilon(int32_t precision) {
+  Rational eps = CopyRational(RadixRat);
+  RatPowInt(eps, -precision);
+  Epsilon = std::move(eps);
+  MinusEpsilon = Negated(Epsilon);
+}
+
+Rational Mask(int32_t bits) {
+  Rational m = CopyRational(RatTwo);
+  BigNumPow(m.num, bits, kInternalBase);
+  RatSub(m, RatOne);
+  return m;
+}
+
+void ComputeConstants(int32_t precision) {
   BigOne = BigNumFromInt(1, kInternalBase);
   BigTwo = BigNumFromInt(2, kInternalBase);
   BigFive = BigNumFromInt(5, kInternalBase);
   BigSix = BigNumFromInt(6, kInternalBase);
   BigTen = BigNumFromInt(10, kInternalBase);
 
-  Rational eps = CopyRational(RadixRat);
-  RatPowInt(eps, -precision);
-  Epsilon = std::move(eps);
-  MinusEpsilon = Negated(Epsilon);
+  SetEpsilon(precision);
 
-  RatPoint85 = RatFromInt(85);
-  RatDiv(RatPoint85, RatFromInt(100));
+  Rational point85 = RatFromInt(85);
+  RatDiv(point85, RatFromInt(100));
+  RatPoint85 = std::move(point85);
   RatSix = RatFromInt(6);
   RatTwo = RatFromInt(2);
   RatZero = RatFromInt(0);
@@ -58,14 +191,49 @@ void BuildExactConstants(int32_t precision) {
   RatHalf = RatFromBigNums(*BigOne, *BigTwo);
   RatTen = RatFromInt(10);
 
-  Rational m64 = CopyRational(RatTwo);
-  BigNumPow(m64.num, 64, kInternalBase);
-  RatSub(m64, RatOne);
-  Mask64 = std::move(m64);
-  Rational m32 = CopyRational(RatTwo);
-  BigNumPow(m32.num, 32, kInternalBase);
-  RatSub(m32, RatOne);
-  Mask32 = std::move(m32);
+  {
+    // One word beyond the request for the transcendental values.
+    PrecisionRaise raise(precision + DigitsPerWord);
+
+    Rational pi = CopyRational(RatHalf);
+    ArcSine(pi);
+    RatMul(pi, RatSix);
+    Pi = std::move(pi);
+
+    Rational twoPi = CopyRational(Pi);
+    RatAdd(twoPi, Pi);
+    TwoPi = std::move(twoPi);
+    Rational halfPi = CopyRational(Pi);
+    RatDiv(halfPi, RatTwo);
+    HalfPi = std::move(halfPi);
+    Rational threeHalvesPi = CopyRational(Pi);
+    RatAdd(threeHalvesPi, HalfPi);
+    ThreeHalvesPi = std::move(threeHalvesPi);
+
+    Rational sqrtE = CopyRational(RatHalf);
+    ExpSeries(sqrtE);
+    SqrtE = std::move(sqrtE);
+    Rational e = CopyRational(RatOne);
+    ExpSeries(e);
+    EulerE = std::move(e);
+
+    Rational ln10 = CopyRational(RatTen);
+    NaturalLog(ln10);
+    Ln10 = std::move(ln10);
+    Rational ln2 = CopyRational(RatTwo);
+    NaturalLog(ln2);
+    Ln2 = std::move(ln2);
+
+    Rational degPerRad = RatFromInt(180);
+    RatDiv(degPerRad, Pi);
+    DegPerRad = std::move(degPerRad);
+    Rational gradPerRad = RatFromInt(200);
+    RatDiv(gradPerRad, Pi);
+    GradPerRad = std::move(gradPerRad);
+  }
+
+  Mask64 = Mask(64);
+  Mask32 = Mask(32);
   Mask16 = RatFromInt(65535);
   Mask8 = RatFromInt(255);
   Grad400 = RatFromInt(400);
@@ -78,13 +246,36 @@ void BuildExactConstants(int32_t precision) {
 
 }  // namespace
 
-void LoadStoredConstants() { BuildExactConstants(WorkingPrecision); }
+void LoadStoredConstants() {
+  std::size_t pos = 0;
+  for (BigPtr* slot : kStoredBigSlots) *slot = ReadStoredRecord(pos);
+  for (Rational* slot : kStoredRatSlots) {
+    Rational r;
+    r.num = ReadStoredRecord(pos);
+    r.den = ReadStoredRecord(pos);
+    *slot = std::move(r);
+  }
+  assert(pos == std::size(kStoredConstants) && "stored table out of step");
+}
 
 void SetRadixAndPrecision(int32_t radix, int32_t precision) {
+  assert(radix >= 2 && radix <= 16 && precision >= 1 && "radix or precision out of range");
   WorkingPrecision = precision;
   AbortFlag.store(false, std::memory_order_relaxed);
   DigitsPerWord = DigitsPerWordFor(radix);
   RadixBig = BigNumFromInt(radix, kInternalBase);
   RadixRat = RatFromInt(radix);
-  BuildExactConstants(precision);
+
+  // Computed when the request needs more than any earlier computation, and
+  // also whenever the stored values are too short for the precision (a
+  // request below the mark after a long computation would otherwise get the
+  // stored 46-digit values).
+  const int64_t need = int64_t{radix} * precision * DigitsPerWord;
+  if (need > ConstantsMark || !StoredConstantsSuffice(radix, precision)) {
+    ComputeConstants(precision);
+    if (need > ConstantsMark) ConstantsMark = static_cast<int32_t>(need);
+  } else {
+    LoadStoredConstants();
+    SetEpsilon(precision);
+  }
 }

@@ -8,8 +8,10 @@
 //
 // The transcendental constants are computed by their series with one extra
 // word of precision when the request needs more than was computed before
-// (ConstantsMark); otherwise they are loaded from StoredConstants, a table of
-// values good to about 46 decimal digits.
+// (ConstantsMark, which only grows) or more digits than the stored values
+// hold; otherwise they are loaded from StoredConstants, a table of values
+// good to about 46 decimal digits. At the default settings (radix 10, P = 33)
+// the series give exactly the stored fractions.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +33,9 @@ extern Rational Deg360, Grad400, Deg180, Grad200;
 extern Rational ExpLimit, MinusExpLimit;
 
 // Sets P to `precision`, R for the radix, RadixBig, RadixRat and every slot;
-// clears AbortFlag. Throws ErrOutOfMemory (slots already rebuilt keep their
-// new values).
+// clears AbortFlag. radix is 2 to 16, precision at least 1. Throws
+// ErrOutOfMemory (slots already rebuilt keep their new values; P is
+// `precision` again).
 void SetRadixAndPrecision(int32_t radix, int32_t precision);
 
 // Every constant slot except RadixBig and RadixRat <- a fresh copy of the

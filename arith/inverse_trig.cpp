@@ -1,0 +1,180 @@
+#include "arith/inverse_trig.h"
+
+#include <utility>
+
+#include "arith/constants.h"
+#include "arith/error.h"
+#include "arith/power.h"
+#include "arith/series.h"
+
+namespace {
+
+// Makes x hold |x| (both component signs +1) and returns the old sign, with
+// +1 for zero.
+int32_t TakeMagnitude(Rational& x) {
+  const int32_t s = RatSign(x) < 0 ? -1 : 1;
+  x.num->sign = 1;
+  x.den->sign = 1;
+  return s;
+}
+
+// Sets the sign of a nonnegative-valued x to s on the numerator.
+void GiveSign(Rational& x, int32_t s) {
+  x.num->sign = s;
+  x.den->sign = 1;
+}
+
+// x <- c - x.
+void SubtractFrom(Rational& x, const Rational& c) {
+  Rational r = CopyRational(c);
+  RatSub(r, x);
+  x = std::move(r);
+}
+
+}  // namespace
+
+void AsinSeries(Rational& x) {
+  Rational square = CopyRational(x);
+  RatMul(square, x);
+  Rational sum = CopyRational(x);
+  Rational term = CopyRational(x);
+  BigPtr n = SeriesCounter(1);
+  do {
+    RatMul(term, square);
+    BigNumMulInternal(term.num, *n);
+    BigNumMulInternal(term.num, *n);
+    SeriesCounterIncrement(n);
+    BigNumMulInternal(term.den, *n);
+    SeriesCounterIncrement(n);
+    BigNumMulInternal(term.den, *n);
+    RatAdd(sum, term);
+  } while (!SeriesShouldStop(term));
+  SeriesFinish(x, sum);
+}
+
+void AtanSeries(Rational& x) {
+  Rational square = CopyRational(x);
+  RatMul(square, x);
+  square.num->sign = -square.num->sign;
+  Rational sum = CopyRational(x);
+  Rational term = CopyRational(x);
+  BigPtr n = SeriesCounter(1);
+  do {
+    RatMul(term, square);
+    BigNumMulInternal(term.num, *n);
+    SeriesCounterIncrement(n);
+    SeriesCounterIncrement(n);
+    BigNumMulInternal(term.den, *n);
+    RatAdd(sum, term);
+  } while (!SeriesShouldStop(term));
+  SeriesFinish(x, sum);
+}
+
+void ArcSine(Rational& x) {
+  Rational v = CopyRational(x);
+  const int32_t s = TakeMagnitude(v);
+
+  Rational gap = CopyRational(v);
+  RatSub(gap, RatOne);
+  if (RatGreaterEqual(gap, MinusEpsilon) && RatLessEqual(gap, Epsilon)) {
+    v = CopyRational(HalfPi);
+  } else if (RatGreater(v, RatPoint85)) {
+    if (RatGreater(v, RatOne)) ThrowError(ErrInvalidInput);
+    // arcsin v = pi/2 - arcsin sqrt(1 - v^2); the root is below 0.53.
+    Rational square = CopyRational(v);
+    RatMul(square, v);
+    square.num->sign = -square.num->sign;
+    RatAdd(square, RatOne);
+    v = std::move(square);
+    Root(v, RatTwo);
+    AsinSeries(v);
+    SubtractFrom(v, HalfPi);
+  } else {
+    AsinSeries(v);
+  }
+  GiveSign(v, s);
+  x = std::move(v);
+}
+
+void ArcCosine(Rational& x) {
+  Rational v = CopyRational(x);
+  const int32_t s = TakeMagnitude(v);
+  if (RatEqual(v, RatOne)) {
+    v = CopyRational(s < 0 ? Pi : RatZero);
+  } else {
+    GiveSign(v, s);
+    ArcSine(v);
+    SubtractFrom(v, HalfPi);
+  }
+  x = std::move(v);
+}
+
+void ArcTangent(Rational& x) {
+  Rational v = CopyRational(x);
+  const int32_t s = TakeMagnitude(v);
+  if (RatGreater(v, RatPoint85)) {
+    const bool big = RatGreater(v, RatTwo);
+    GiveSign(v, s);
+    if (big) {
+      // arctan v = pi/2 - arctan(1/v).
+      Rational w = CopyRational(RatOne);
+      RatDiv(w, v);
+      AtanSeries(w);
+      TakeMagnitude(w);
+      GiveSign(w, s);
+      v = CopyRational(HalfPi);
+      RatSub(v, w);
+    } else {
+      // arctan v = arcsin(v / sqrt(1 + v^2)).
+      Rational w = CopyRational(v);
+      RatMul(w, v);
+      RatAdd(w, RatOne);
+      Root(w, RatTwo);
+      RatDiv(v, w);
+      ArcSine(v);
+      TakeMagnitude(v);
+      GiveSign(v, s);
+    }
+  } else {
+    GiveSign(v, s);
+    AtanSeries(v);
+  }
+  // Folds pi/2 + arctan(1/|x|), what the reciprocal identity gives for x < -2.
+  if (RatGreater(v, HalfPi)) RatSub(v, Pi);
+  x = std::move(v);
+}
+
+void RadiansToUnit(Rational& x, AngleUnit unit) {
+  const Rational* turn = nullptr;
+  switch (unit) {
+    case Degrees: turn = &Deg360; break;
+    case Grads: turn = &Grad400; break;
+    case Radians: return;
+  }
+  if (turn == nullptr) return;
+  Rational v = CopyRational(x);
+  RatDiv(v, TwoPi);
+  RatMul(v, *turn);
+  x = std::move(v);
+}
+
+void ArcSineInUnit(Rational& x, AngleUnit unit) {
+  Rational v = CopyRational(x);
+  ArcSine(v);
+  RadiansToUnit(v, unit);
+  x = std::move(v);
+}
+
+void ArcCosineInUnit(Rational& x, AngleUnit unit) {
+  Rational v = CopyRational(x);
+  ArcCosine(v);
+  RadiansToUnit(v, unit);
+  x = std::move(v);
+}
+
+void ArcTangentInUnit(Rational& x, AngleUnit unit) {
+  Rational v = CopyRational(x);
+  ArcTangent(v);
+  RadiansToUnit(v, unit);
+  x = std::move(v);
+}
