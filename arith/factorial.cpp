@@ -1,0 +1,414 @@
+#include "arith/factorial.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "arith/constants.h"
+#include "arith/error.h"
+#include "arith/exp_log.h"
+#include "arith/integer.h"
+#include "arith/settings.h"
+#include "arith/trig.h"
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Exact products of whole numbers on raw words.
+//
+// The words are base-2^31 digits, least significant first, held in BigNum
+// blocks used as plain buffers (so every allocation goes through the one
+// allocation function and is capped like any number). Products of many words
+// use Karatsuba's method; each level polls the abort flag and gives up when
+// it is set, leaving a meaningless product that the caller drops.
+
+using Word = uint32_t;
+
+// Below this many words a schoolbook product is faster.
+constexpr int32_t kKaratsubaMin = 32;
+// Words a leaf of the product tree grows to before it joins the tree.
+constexpr int32_t kLeafWords = 16;
+
+// A zero-filled buffer of at least n words.
+BigPtr WordBuffer(int64_t n) {
+  if (n > std::numeric_limits<int32_t>::max() - 1) ThrowError(ErrOutOfMemory);
+  return AllocBigNum(static_cast<int32_t>(n));
+}
+
+// r[0, na + nb) <- a * b. r must not overlap a or b.
+void MulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
+  std::fill(r, r + na + nb, 0u);
+  for (int32_t i = 0; i < na; ++i) {
+    const uint64_t ai = a[i];
+    if (ai == 0) continue;
+    Word* ri = r + i;
+    uint64_t carry = 0;
+    for (int32_t j = 0; j < nb; ++j) {
+      const uint64_t t = ri[j] + ai * b[j] + carry;
+      ri[j] = static_cast<Word>(t & kWordMask);
+      carry = t >> kWordBits;
+    }
+    ri[nb] = static_cast<Word>(carry);
+  }
+}
+
+// r[0, rn) += a[0, an), an <= rn; returns the carry out of r.
+Word AddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
+  Word carry = 0;
+  int32_t i = 0;
+  for (; i < an; ++i) {
+    const Word t = r[i] + a[i] + carry;
+    r[i] = t & kWordMask;
+    carry = t >> kWordBits;
+  }
+  for (; carry != 0 && i < rn; ++i) {
+    const Word t = r[i] + carry;
+    r[i] = t & kWordMask;
+    carry = t >> kWordBits;
+  }
+  return carry;
+}
+
+// r[0, rn) -= a[0, an), an <= rn; returns the borrow out of r.
+Word SubtractFrom(Word* r, int32_t rn, const Word* a, int32_t an) {
+  Word borrow = 0;
+  int32_t i = 0;
+  // A negative difference wraps to 2^32 - k, which has bit 31 set.
+  for (; i < an; ++i) {
+    const Word t = r[i] - a[i] - borrow;
+    r[i] = t & kWordMask;
+    borrow = t >> kWordBits;
+  }
+  for (; borrow != 0 && i < rn; ++i) {
+    const Word t = r[i] - borrow;
+    r[i] = t & kWordMask;
+    borrow = t >> kWordBits;
+  }
+  return borrow;
+}
+
+// s[0, hi] <- a[0, lo) + a[lo, lo + hi), lo <= hi.
+void SumHalves(Word* s, const Word* a, int32_t lo, int32_t hi) {
+  Word carry = 0;
+  for (int32_t i = 0; i < hi; ++i) {
+    const Word t = a[lo + i] + (i < lo ? a[i] : 0u) + carry;
+    s[i] = t & kWordMask;
+    carry = t >> kWordBits;
+  }
+  s[hi] = carry;
+}
+
+// Scratch words MulEqual needs for n-word operands.
+int64_t KaratsubaScratch(int32_t n) {
+  if (n < kKaratsubaMin) return 0;
+  const int32_t hi = n - n / 2;
+  return 4 * int64_t{hi + 1} + KaratsubaScratch(hi + 1);
+}
+
+// r[0, 2n) <- a[0, n) * b[0, n) by Karatsuba's method.
+void MulEqual(Word* r, const Word* a, const Word* b, int32_t n, Word* scratch) {
+  if (n < kKaratsubaMin) {
+    MulSchool(r, a, n, b, n);
+    return;
+  }
+  if (AbortRequested()) return;
+  const int32_t lo = n / 2;
+  const int32_t hi = n - lo;
+  MulEqual(r, a, b, lo, scratch);                    // a0 b0
+  MulEqual(r + 2 * lo, a + lo, b + lo, hi, scratch);  // a1 b1
+  Word* sa = scratch;
+  Word* sb = sa + (hi + 1);
+  Word* middle = sb + (hi + 1);
+  const int32_t mn = 2 * (hi + 1);
+  SumHalves(sa, a, lo, hi);
+  SumHalves(sb, b, lo, hi);
+  MulEqual(middle, sa, sb, hi + 1, middle + mn);
+  // (a0 + a1)(b0 + b1) - a0 b0 - a1 b1 = a0 b1 + a1 b0 < 2 B^n: its words
+  // above n are zero, so adding it at word lo stays inside r.
+  SubtractFrom(middle, mn, r, 2 * lo);
+  SubtractFrom(middle, mn, r + 2 * lo, 2 * hi);
+  AddInto(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
+}
+
+// r[0, na + nb) <- a * b for any lengths >= 1. r must not overlap a or b.
+void MulWords(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
+  if (na < nb) {
+    std::swap(a, b);
+    std::swap(na, nb);
+  }
+  if (nb < kKaratsubaMin) {
+    MulSchool(r, a, na, b, nb);
+    return;
+  }
+  if (na == nb) {
+    BigPtr scratch = WordBuffer(KaratsubaScratch(nb));
+    MulEqual(r, a, b, nb, scratch->digits());
+    return;
+  }
+  // The longer operand in slices as long as the shorter one.
+  std::fill(r, r + na + nb, 0u);
+  BigPtr buffer = WordBuffer(2 * int64_t{nb} + KaratsubaScratch(nb));
+  Word* slice = buffer->digits();
+  for (int32_t offset = 0; offset < na && !AbortRequested(); offset += nb) {
+    const int32_t len = std::min(nb, na - offset);
+    if (len == nb) {
+      MulEqual(slice, a + offset, b, nb, slice + 2 * nb);
+    } else {
+      MulWords(slice, b, nb, a + offset, len);
+    }
+    AddInto(r + offset, na + nb - offset, slice, nb + len);
+  }
+}
+
+// x <- x * w in place, w < 2^31; x needs room for one more word.
+void MulWordInPlace(BigNum& x, uint64_t w) {
+  Word* d = x.digits();
+  uint64_t carry = 0;
+  for (int32_t i = 0; i < x.count; ++i) {
+    const uint64_t t = d[i] * w + carry;
+    d[i] = static_cast<Word>(t & kWordMask);
+    carry = t >> kWordBits;
+  }
+  if (carry != 0) d[x.count++] = static_cast<Word>(carry);
+}
+
+// The product of two positive whole numbers (exp 0) in a new block.
+BigPtr Product(const BigNum& a, const BigNum& b) {
+  BigPtr r = WordBuffer(int64_t{a.count} + b.count);
+  MulWords(r->digits(), a.digits(), a.count, b.digits(), b.count);
+  r->sign = 1;
+  r->exp = 0;
+  r->count = a.count + b.count;
+  while (r->count > 1 && r->digits()[r->count - 1] == 0) --r->count;
+  return r;
+}
+
+// n! for n < 2^31, exact. Leaves of about kLeafWords words (consecutive
+// factors packed into single words) are combined like a binary counter: a
+// new block is multiplied into the one below it while that one is at most
+// twice as long, so that products pair operands of similar length, and the
+// blocks waiting on the stack are few (each more than twice the next).
+BigPtr ExactFactorial(uint32_t n) {
+  std::array<BigPtr, 64> stack;
+  size_t depth = 0;
+  auto mergeTop = [&stack, &depth] {
+    stack[depth - 2] = Product(*stack[depth - 2], *stack[depth - 1]);
+    stack[--depth].reset();
+  };
+  uint32_t next = 2;
+  while (next <= n && !AbortRequested()) {
+    BigPtr leaf = WordBuffer(kLeafWords + 1);
+    leaf->sign = 1;
+    leaf->count = 1;
+    leaf->digits()[0] = 1;
+    while (next <= n && leaf->count < kLeafWords) {
+      uint64_t packed = next++;
+      while (next <= n && packed * next <= kWordMask) packed *= next++;
+      MulWordInPlace(*leaf, packed);
+    }
+    assert(depth < stack.size() && "product stack deeper than any block allows");
+    stack[depth++] = std::move(leaf);
+    while (depth >= 2 && stack[depth - 2]->count <= 2 * stack[depth - 1]->count) {
+      mergeTop();
+    }
+  }
+  while (depth >= 2 && !AbortRequested()) mergeTop();
+  if (depth == 0) return BigNumFromInt(1, kInternalBase);
+  return std::move(stack[depth - 1]);
+}
+
+// ---------------------------------------------------------------------------
+
+// |v| below radix^-P by the sizes of its components alone.
+bool Negligible(const Rational& v) {
+  const int64_t words = int64_t{v.num->span()} - v.den->span();
+  return words * DigitsPerWord <= -int64_t{WorkingPrecision};
+}
+
+// a > b for a, b > 0, decided by the sizes of the components when they
+// differ by two words or more (a Rational t lies between B^(D-1) and B^(D+1)
+// for D = span(num) - span(den)), exactly otherwise.
+bool Exceeds(const Rational& a, const Rational& b) {
+  const int64_t da = int64_t{a.num->span()} - a.den->span();
+  const int64_t db = int64_t{b.num->span()} - b.den->span();
+  if (da - db >= 2) return true;
+  if (db - da >= 2) return false;
+  return RatGreater(a, b);
+}
+
+bool DenominatorIsOne(const Rational& x) {
+  return BigNumEqualMagnitude(*x.den, *BigOne);
+}
+
+// x! for a whole x >= 0: the exact product, over 1.
+Rational WholeFactorial(const Rational& x) {
+  BigPtr whole = CopyBigNum(*x.num);
+  if (!DenominatorIsOne(x)) BigNumDivInternal(whole, *x.den);  // exact
+  whole->sign = 1;
+  Rational result;
+  result.den = BigNumFromInt(1, kInternalBase);
+  if (whole->exp == 0 && whole->count == 1) {
+    result.num = ExactFactorial(whole->digits()[0]);
+    return result;
+  }
+  // Beyond 2^31 the product could never be held; it runs until aborted or
+  // until its block is refused.
+  Rational p = RatFromInt(1);
+  Rational k;
+  k.num = std::move(whole);
+  k.den = BigNumFromInt(1, kInternalBase);
+  while (RatSign(k) > 0 && !AbortRequested()) {
+    RatMul(p, k);
+    RatSub(k, RatOne);
+  }
+  return p;
+}
+
+}  // namespace
+
+void Factorial(Rational& x) {
+  Rational f = CopyRational(x);
+  if (DenominatorIsOne(f)) {
+    f = RatFromInt(0);
+  } else {
+    RatFrac(f);  // stops early, with a meaningless value, on an abort
+    if (AbortRequested()) return;
+  }
+  const bool whole = RatIsZero(f);
+  const int32_t sign = RatSign(x);
+  // Negative and at (or negligibly near) a whole number is a pole of
+  // Gamma(x + 1), except next to 0, where x! is 1.
+  if (sign < 0 && (whole || Negligible(f)) && !Negligible(x)) {
+    ThrowError(ErrInvalidInput);
+  }
+  if (whole && sign >= 0) {
+    Rational result = WholeFactorial(x);
+    x = std::move(result);
+    return;
+  }
+
+  Rational p = RatFromInt(1);
+  Rational v = CopyRational(x);
+  while (RatSign(v) > 0 && !AbortRequested()) {
+    if (Negligible(v)) break;
+    RatMul(p, v);
+    RatSub(v, RatOne);
+  }
+  // An aborted loop leaves x far from (0, 1]: nothing more is computed.
+  if (AbortRequested()) return;
+  if (Negligible(v)) {
+    // A whole number up to a remainder below the precision.
+    v = RatFromInt(0);
+    RatInt(p);
+  }
+  while (RatLess(v, RatMinusOne) && !AbortRequested()) {
+    RatAdd(v, RatOne);
+    RatDiv(p, v);
+  }
+  if (AbortRequested()) return;
+  if (!RatIsZero(v)) {
+    RatAdd(v, RatOne);  // now in (0, 1]
+    GammaSeries(v);
+    RatMul(v, p);
+  } else {
+    v = std::move(p);
+  }
+  x = std::move(v);
+}
+
+void GammaSeries(Rational& x) {
+  const int32_t p0 = WorkingPrecision;
+  const Rational x0 = CopyRational(x);
+
+  // Cut-off K = P0 ln r + 3 + x0 ln(P0 ln r + 2): the tail beyond K,
+  // about K^(x0 - 1) e^-K, is below r^-P0.
+  Rational lnRadix = CopyRational(RadixRat);
+  NaturalLog(lnRadix);
+  Rational k = RatFromInt(p0);
+  RatMul(k, lnRadix);
+  RatAdd(k, RatTwo);
+  {
+    Rational lnK = CopyRational(k);
+    NaturalLog(lnK);
+    RatMul(lnK, x0);
+    RatAdd(k, lnK);
+  }
+  RatAdd(k, RatOne);
+
+  // ln K serves the guard digits and K^x0.
+  Rational lnK = CopyRational(k);
+  NaturalLog(lnK);
+
+  // Guard digits for terms as large as about e^K: the integer part of
+  // S = ln(K^(x0 + 3/2) e^K) - ln r = (x0 + 3/2) ln K + K - ln r.
+  int32_t guard = 0;
+  {
+    Rational s = RatFromInt(3);
+    RatDiv(s, RatTwo);
+    RatAdd(s, x0);
+    RatMul(s, lnK);
+    RatAdd(s, k);
+    RatSub(s, lnRadix);
+    guard = std::max(RatToInt(s), 0);
+  }
+
+  // U = K^x0, the factor that turns the sum into the incomplete gamma
+  // function, is needed to the entry precision only: e^(x0 ln K), as Power
+  // forms it for an exponent that is not whole.
+  Rational u = CopyRational(lnK);
+  RatMul(u, x0);
+  Exponential(u);
+
+  PrecisionRaise raise(p0 + guard);
+
+  Rational d = RatFromInt(1);  // (2j)! / K^(2j)
+  uint64_t n = 0;
+  Rational kSquared = CopyRational(k);
+  RatMul(kSquared, k);
+
+  // The terms of index 0 and 1: 1/x0 - K/(x0 + 1).
+  Rational sum = RatFromInt(1);
+  RatDiv(sum, x0);
+  {
+    Rational t = CopyRational(x0);
+    RatAdd(t, RatOne);
+    Rational second = CopyRational(k);
+    RatDiv(second, t);
+    RatSub(sum, second);
+  }
+
+  // r^(-P0 - 1), by the repeated squaring Power uses for a whole exponent
+  // (without its logarithmic range check, far from binding here).
+  Rational limit = CopyRational(RadixRat);
+  RatPowInt(limit, -p0);
+  RatDiv(limit, RadixRat);
+
+  Rational y = CopyRational(x0);
+  Rational w = RatFromInt(2);
+  while (!RatIsZero(w) && Exceeds(w, limit) && !AbortRequested()) {
+    RatAdd(y, RatTwo);  // x0 + 2j
+    BigNumMulIndices(d.num, n + 1, n + 2);
+    n += 2;
+    RatDiv(d, kSquared);
+    Rational t = CopyRational(y);
+    RatAdd(t, RatOne);
+    // w <- (2j + 1)(x0 + 2j + 1); t <- K / w; w <- 1/(x0 + 2j) - t.
+    w = RatFromInt(1);
+    BigNumMulIndices(w.num, n + 1, 1);
+    RatMul(w, t);
+    t = CopyRational(k);
+    RatDiv(t, w);
+    w = RatFromInt(1);
+    RatDiv(w, y);
+    RatSub(w, t);
+    RatDiv(w, d);
+    RatAdd(sum, w);
+    w.num->sign = 1;
+    w.den->sign = 1;
+  }
+  RatMul(sum, u);
+  x = std::move(sum);
+}
