@@ -1,0 +1,31 @@
+// The command dispatcher: every CommandId passes through ExecuteCommand, one
+// at a time, on the thread that runs the window.
+//
+// DispatchCommand records the command, refuses it with a beep while the
+// keypad is locked (only C, CE and Help pass), ends or starts number entry,
+// and runs the command's handler. ExecuteCommand wraps it with the
+// long-computation watchdog and turns any failure that escapes into a
+// message box. A paste runs its characters as nested ExecuteCommand calls
+// inside the paste command.
+#pragma once
+
+#include "engine/commands.h"
+
+// The one entry point for commands. Any 32-bit id is accepted.
+void ExecuteCommand(CommandId id);
+
+// The dispatcher proper; called only by ExecuteCommand. May throw (out of
+// memory while copying values or converting the entry).
+void DispatchCommand(CommandId id);
+
+// The engine's first initialisation, for the radix, precision and word size
+// in `settings`: every engine field back to its initial value, the entry
+// cleared with entry mode on, the constants built, the word masks copied,
+// current value, last value and memory zero, display text "0".
+void StartupReset();
+
+// The reset of a layout (re)creation: a new entry with entry mode on,
+// current and last value zero, the values of both stacks none, display text
+// "0". Memory, the pending operator, the stack depths, the modifiers and the
+// settings stay.
+void ResetEngineState();

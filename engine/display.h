@@ -1,0 +1,44 @@
+// The display: rendering the engine state into the text of control 403, and
+// the error display with its keypad lock.
+//
+// Outside entry mode the display shows `currentValue`: in radix 10 as the
+// text conversion renders it, in radix 2, 8 and 16 as an unsigned integer of
+// the word size (two's complement for negative values). That reduction is
+// stored back into `currentValue`, so after a refresh in radix 2, 8 or 16 the
+// current value is the integer shown.
+//
+// DisplayCache remembers the value and the settings of the last rendering;
+// a refresh outside entry mode with nothing changed sets no text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "arith/rational.h"
+
+struct DisplayCache {
+  std::optional<Rational> value;  // currentValue before the last rendering
+  int32_t precision = -1;
+  int32_t radix = -1;
+  int32_t exponentialDisplay = -1;
+  int32_t layout = -1;
+  int32_t wordSizeIndex = -1;
+  int32_t nonDecimal = -1;
+  int32_t entryMode = -1;
+};
+
+extern DisplayCache displayCache;
+
+// Renders the display from the engine state (see above) into `displayText`
+// and control 403. Out of memory while copying into the cache or reducing
+// the value propagates; inside the text conversion it leaves the previous
+// text.
+void RefreshDisplay();
+
+// Shows the message of an error code or bare index (the code without its top
+// two bits is the index), locks the keypad and, in the scientific layout,
+// disables the mode keys 140 to 148. `displayText` and the cache are kept.
+void ShowError(uint32_t codeOrIndex);
+
+// Focuses the layout window and enables or disables the controls 140 to 148.
+void EnableModeKeys(bool enable);

@@ -1,0 +1,5 @@
+#include "engine/unary.h"
+
+#include "engine/window.h"
+
+void HandleUnaryFunction(CommandId) { SoundBeep(); }

@@ -1,0 +1,212 @@
+// Runs the quibc binary and checks its output and exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) {
+    if (c == '\'') {
+      q += "'\\''";
+    } else {
+      q += c;
+    }
+  }
+  return q + "'";
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// quibc with the arguments, `input` on standard input.
+Result RunQuibc(const std::vector<std::string>& args, const std::string& input = "") {
+  // One file pair per test process: CTest runs the tests in parallel.
+  const std::string base = ::testing::TempDir() + "quibc_test_" +
+                           ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                           "_" + std::to_string(getpid());
+  {
+    std::ofstream in(base + ".in", std::ios::binary);
+    in << input;
+  }
+  std::string command = Quote(QUIBC_PATH);
+  for (const std::string& a : args) command += " " + Quote(a);
+  command += " < " + Quote(base + ".in") + " 2> " + Quote(base + ".err");
+  Result r;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return r;
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
+  const int status = pclose(pipe);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  r.err = ReadFile(base + ".err");
+  return r;
+}
+
+TEST(QuibcTest, PrintsWhatCopyGives) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* out;
+    int status;
+  };
+  const Case cases[] = {
+      {{"12+3="}, "15\n", 0},
+      {{"--standard", "2+3*4="}, "20\n", 0},
+      {{"--scientific", "2+3*4="}, "14\n", 0},
+      {{"1/0="}, "Cannot divide by zero\n", 1},
+      {{"--display", "12+3="}, "15.\n", 0},
+      {{"2+3=", "=", "7*6="}, "5\n8\n42\n", 0},
+      {{"-5*2="}, "-10\n", 0},
+      {{"--", "--5"}, "5\n", 0},  // a TEXT after "--"
+      {{":5 FF+1="}, "100\n", 0},
+      {{"1/0=", "2"}, "Cannot divide by zero\nCannot divide by zero\n", 1},
+      {{"--keys", "126 92 127 112"}, "5\n", 0},
+      {{"--keys", "125 90 124 112", "81"}, "Cannot divide by zero\n0\n", 0},
+      {{"--keys", "4294967295 0 7 401 403 150 129"}, "5\n", 0},
+      {{"--keys", ""}, "0\n", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const Result r = RunQuibc(c.args);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+TEST(QuibcTest, TraceShowsEveryCommandWithItsFlags) {
+  const Result r = RunQuibc({"--trace", "--keys", "125 90 124 112 129"});
+  EXPECT_EQ(r.out,
+            "125\t1.\t\n"
+            "90\t1.\t\n"
+            "124\t0.\t\n"
+            "112\tCannot divide by zero\tlocked\n"
+            "129\tCannot divide by zero\tbeep locked\n"
+            "Cannot divide by zero\n");
+  EXPECT_EQ(r.status, 1);
+
+  const Result paren = RunQuibc({"--trace", "5:m1+2*(I3"});
+  EXPECT_EQ(paren.out,
+            "129\t5.\t\n"
+            "115\t5.\tM\n"
+            "125\t1.\tM\n"
+            "92\t1.\tM\n"
+            "126\t2.\tM\n"
+            "91\t2.\tM\n"
+            "122\t(\tM (=1\n"
+            "144\t(\tinv M (=1\n"
+            "127\t3.\tinv M (=1\n"
+            "301\t3.\tinv M (=1\n"
+            "3\n");
+  // The paste's own line shows no beep of the keys it sent.
+  const Result beeps = RunQuibc({"--trace", "A"});
+  EXPECT_EQ(beeps.out, "134\t0.\tbeep\n301\t0.\t\n0\n");
+}
+
+TEST(QuibcTest, ReadsStandardInputLineByLine) {
+  const Result r = RunQuibc({}, "2+3=\n=\r\n\n7*6=\n1/0=");
+  EXPECT_EQ(r.out, "5\n8\n8\n42\nCannot divide by zero\n");
+  EXPECT_EQ(r.status, 1);
+
+  const Result display = RunQuibc({"--display"}, "15\n");
+  EXPECT_EQ(display.out, "15.\n");
+}
+
+TEST(QuibcTest, PrecisionOption) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const Case cases[] = {
+      {{"--precision", "10", "1/3="}, "0." + std::string(11, '3') + "\n"},
+      {{"--precision=20", "2/3="}, "0." + std::string(20, '6') + "7\n"},
+      {{"--precision", "100", "1/3="}, "0." + std::string(65, '3') + "\n"},
+      {{"--precision", "99999999999999999999999", "1/3="},
+       "0." + std::string(65, '3') + "\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const Result r = RunQuibc(c.args);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.status, 0);
+  }
+}
+
+TEST(QuibcTest, BadUsage) {
+  const std::vector<std::string> cases[] = {
+      {"--foo"},
+      {"--precision"},
+      {"--precision", "abc", "1"},
+      {"--precision", "-5", "1"},
+      {"--precision="},
+      {"--standard", "--scientific", "1"},
+      {"--keys", "1 2 x"},
+      {"--keys", "4294967296"},
+      {"--keys", "-1"},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const Result r = RunQuibc(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("quibc: "), std::string::npos);
+    EXPECT_NE(r.err.find("Usage: quibc"), std::string::npos);
+  }
+}
+
+TEST(QuibcTest, Help) {
+  for (const char* option : {"--help", "-h"}) {
+    const Result r = RunQuibc({option});
+    EXPECT_EQ(r.status, 0);
+    for (const char* word : {"Usage: quibc", "--standard", "--scientific",
+                             "--precision", "--display", "--trace", "--keys",
+                             "Exit status"}) {
+      EXPECT_NE(r.out.find(word), std::string::npos) << word;
+    }
+  }
+}
+
+TEST(QuibcTest, LongAndGarbageInput) {
+  // A line beyond the limit is skipped with a message; the others run.
+  std::string input = std::string(70000, '1') + "\n2+2=\n";
+  Result r = RunQuibc({}, input);
+  EXPECT_EQ(r.out, "4\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("line 1 is longer than 65536 bytes"), std::string::npos);
+
+  r = RunQuibc({std::string(70000, '1')});
+  EXPECT_EQ(r.status, 2);
+
+  // Every byte value, NUL included: a clear result, never a crash.
+  std::string garbage;
+  for (int round = 0; round < 20; ++round) {
+    for (int b = 0; b < 256; ++b) {
+      garbage += static_cast<char>((b * 37 + round * 11) % 256);
+    }
+  }
+  r = RunQuibc({}, garbage);
+  EXPECT_LT(r.status, 2);
+  EXPECT_FALSE(r.out.empty());
+  r = RunQuibc({"--keys"}, garbage);
+  EXPECT_LE(r.status, 2);
+}
+
+}  // namespace
