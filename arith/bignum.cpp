@@ -337,57 +337,45 @@ bool BigNumLessMagnitude(const BigNum& a, const BigNum& b) {
   return CompareAlignedTops(a, b) < 0;
 }
 
-void BigNumAdd(BigPtr& a, const BigNum& b, uint32_t base) {
-  if (IsZeroLike(b)) return;
-  if (IsZeroLike(*a)) {
-    a = CopyBigNum(b);
-    return;
-  }
-  const int64_t lo = std::min(a->exp, b.exp);
-  const int64_t hi = std::max(Span(*a), Span(b));
+namespace {
+
+// x + y with the given signs in a new block; neither operand is zero-like.
+BigPtr SumDigits(const BigNum& x, int32_t xSign, const BigNum& y, int32_t ySign,
+                 uint32_t base) {
+  const int64_t lo = std::min(x.exp, y.exp);
+  const int64_t hi = std::max(Span(x), Span(y));
   const int32_t n = CheckedCount(hi - lo);
   BigPtr r = AllocBigNum(n);
   r->exp = static_cast<int32_t>(lo);
   r->count = n;
   uint32_t* rd = r->digits();
-  const BigNum& x = *a;
   const uint32_t top = base - 1;
 
-  if (x.sign == b.sign) {
+  if (xSign == ySign) {
     uint32_t carry = 0;
     for (int32_t i = 0; i < n; ++i) {
-      uint32_t t = carry + DigitAt(x, lo + i) + DigitAt(b, lo + i);
-      if (t >= base) {
-        rd[i] = t - base;
-        carry = 1;
-      } else {
-        rd[i] = t;
-        carry = 0;
-      }
+      uint32_t t = carry + DigitAt(x, lo + i) + DigitAt(y, lo + i);
+      carry = t >= base;
+      rd[i] = carry ? t - base : t;
     }
     if (carry) rd[r->count++] = carry;
-    r->sign = x.sign;
+    r->sign = xSign;
   } else {
     // The negative operand in base complement; a final carry means the sum is
     // not negative.
-    const bool aNegative = x.sign < 0;
+    const bool xNegative = xSign < 0;
     uint32_t carry = 1;
     for (int32_t i = 0; i < n; ++i) {
-      uint32_t da = DigitAt(x, lo + i);
-      uint32_t db = DigitAt(b, lo + i);
-      if (aNegative) {
-        da = top - da;
+      uint32_t dx = DigitAt(x, lo + i);
+      uint32_t dy = DigitAt(y, lo + i);
+      if (xNegative) {
+        dx = top - dx;
       } else {
-        db = top - db;
+        dy = top - dy;
       }
-      uint32_t t = carry + da + db;
-      if (t >= base) {
-        rd[i] = t - base;
-        carry = 1;
-      } else {
-        rd[i] = t;
-        carry = 0;
-      }
+      uint32_t t = carry + dx + dy;
+      carry = t >= base;
+      rd[i] = carry ? t - base : t;
     }
     if (carry) {
       r->sign = 1;
@@ -396,50 +384,33 @@ void BigNumAdd(BigPtr& a, const BigNum& b, uint32_t base) {
       carry = 1;
       for (int32_t i = 0; i < n; ++i) {
         uint32_t t = carry + (top - rd[i]);
-        if (t >= base) {
-          rd[i] = t - base;
-          carry = 1;
-        } else {
-          rd[i] = t;
-          carry = 0;
-        }
+        carry = t >= base;
+        rd[i] = carry ? t - base : t;
       }
     }
   }
   StripLeadingZeros(*r);
-  a = std::move(r);
+  return r;
 }
 
-namespace {
+// x * y (signs multiplied, exponents added) in a new block, schoolbook.
 template <bool kInternal>
-void MultiplyInto(BigPtr& a, const BigNum& b, uint32_t base) {
-  if (IsUnitLike(b)) {
-    a->sign *= b.sign;
-    return;
-  }
-  if (IsUnitLike(*a)) {
-    const int32_t sign = a->sign * b.sign;
-    BigPtr r = CopyBigNum(b);
-    r->sign = sign;
-    a = std::move(r);
-    return;
-  }
-  const BigNum& x = *a;
-  const int32_t n = CheckedCount(int64_t{x.count} + b.count);
-  const int64_t exp = int64_t{x.exp} + b.exp;
+BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
+  const int32_t n = CheckedCount(int64_t{x.count} + y.count);
+  const int64_t exp = int64_t{x.exp} + y.exp;
   if (exp < INT32_MIN || exp > INT32_MAX) ThrowError(ErrOutOfMemory);
   BigPtr r = AllocBigNum(n);
   r->count = n;
-  r->sign = x.sign * b.sign;
+  r->sign = x.sign * y.sign;
   r->exp = static_cast<int32_t>(exp);
   uint32_t* rd = r->digits();
   const uint32_t* xd = x.digits();
-  const uint32_t* yd = b.digits();
+  const uint32_t* yd = y.digits();
   for (int32_t i = 0; i < x.count; ++i) {
     const uint64_t xi = xd[i];
     if (xi == 0) continue;
     uint64_t carry = 0;
-    for (int32_t j = 0; j < b.count; ++j) {
+    for (int32_t j = 0; j < y.count; ++j) {
       uint64_t t = rd[i + j] + xi * yd[j] + carry;
       if constexpr (kInternal) {
         rd[i + j] = static_cast<uint32_t>(t & kWordMask);
@@ -449,12 +420,48 @@ void MultiplyInto(BigPtr& a, const BigNum& b, uint32_t base) {
         carry = t / base;
       }
     }
-    rd[i + b.count] = static_cast<uint32_t>(carry);
+    rd[i + y.count] = static_cast<uint32_t>(carry);
   }
   StripLeadingZeros(*r);
-  a = std::move(r);
+  return r;
 }
 
+BigPtr CopyWithSign(const BigNum& x, int32_t sign) {
+  BigPtr r = CopyBigNum(x);
+  r->sign = sign;
+  return r;
+}
+
+template <bool kInternal>
+void MultiplyInto(BigPtr& a, const BigNum& b, uint32_t base) {
+  if (IsUnitLike(b)) {
+    a->sign *= b.sign;
+  } else if (IsUnitLike(*a)) {
+    a = CopyWithSign(b, a->sign * b.sign);
+  } else {
+    a = ProductDigits<kInternal>(*a, b, base);
+  }
+}
+
+}  // namespace
+
+void BigNumAdd(BigPtr& a, const BigNum& b, uint32_t base) {
+  if (IsZeroLike(b)) return;
+  if (IsZeroLike(*a)) {
+    a = CopyBigNum(b);
+    return;
+  }
+  a = SumDigits(*a, a->sign, b, b.sign, base);
+}
+
+BigPtr BigNumSum(const BigNum& x, int32_t xSign, const BigNum& y, int32_t ySign,
+                 uint32_t base) {
+  if (IsZeroLike(y)) return CopyWithSign(x, xSign);
+  if (IsZeroLike(x)) return CopyWithSign(y, ySign);
+  return SumDigits(x, xSign, y, ySign, base);
+}
+
+namespace {
 // Drops the lowest digits of x so that `keep` remain (truncation), in place.
 void CutToTop(BigNum& x, int32_t keep) {
   const int32_t drop = x.count - keep;
@@ -478,14 +485,9 @@ void BigNumMulInternal(BigPtr& a, const BigNum& b) {
 }
 
 BigPtr BigNumProductInternal(const BigNum& x, const BigNum& y) {
-  if (IsUnitLike(x)) {
-    BigPtr r = CopyBigNum(y);
-    r->sign *= x.sign;
-    return r;
-  }
-  BigPtr r = CopyBigNum(x);
-  MultiplyInto<true>(r, y, kInternalBase);
-  return r;
+  if (IsUnitLike(x)) return CopyWithSign(y, x.sign * y.sign);
+  if (IsUnitLike(y)) return CopyWithSign(x, x.sign * y.sign);
+  return ProductDigits<true>(x, y, kInternalBase);
 }
 
 void BigNumPow(BigPtr& a, int32_t n, uint32_t base) {

@@ -75,6 +75,11 @@ bool BigNumLessMagnitude(const BigNum& a, const BigNum& b);
 // sign +1.
 void BigNumAdd(BigPtr& a, const BigNum& b, uint32_t base);
 
+// x + y as a new number, x and y taken with the signs given instead of their
+// own (the operands are left alone). Same rules as BigNumAdd.
+BigPtr BigNumSum(const BigNum& x, int32_t xSign, const BigNum& y, int32_t ySign,
+                 uint32_t base);
+
 // a <- a * b in `base`, exact.
 void BigNumMul(BigPtr& a, const BigNum& b, uint32_t base);
 void BigNumMulInternal(BigPtr& a, const BigNum& b);

@@ -32,38 +32,34 @@ void DropLowWords(BigNum& x, int32_t k) {
 // trimmed. The result is built aside and moved into a last.
 void AddSigned(Rational& a, const Rational& b, int sign) {
   if (BigNumEqualMagnitude(*a.den, *b.den)) {
-    BigPtr num = CopyBigNum(*a.num);
-    num->sign *= a.den->sign;
-    const int bSign = b.num->sign * b.den->sign * sign;
-    if (bSign == b.num->sign) {
-      BigNumAdd(num, *b.num, kInternalBase);
-    } else {
-      BigPtr flipped = CopyBigNum(*b.num);
-      flipped->sign = bSign;
-      BigNumAdd(num, *flipped, kInternalBase);
-    }
-    BigPtr den = CopyBigNum(*a.den);
-    den->sign = 1;
-    a.num = std::move(num);
-    a.den = std::move(den);
+    a.num = BigNumSum(*a.num, a.num->sign * a.den->sign, *b.num,
+                      b.num->sign * b.den->sign * sign, kInternalBase);
+    a.den->sign = 1;
     return;
   }
   Rational r;
   r.den = BigNumProductInternal(*a.den, *b.den);
-  r.num = BigNumProductInternal(*a.num, *b.den);
-  BigPtr cross = BigNumProductInternal(*a.den, *b.num);
-  cross->sign *= sign;
-  BigNumAdd(r.num, *cross, kInternalBase);
+  BigPtr left = BigNumProductInternal(*a.num, *b.den);
+  BigPtr right = BigNumProductInternal(*a.den, *b.num);
+  r.num = BigNumSum(*left, left->sign, *right, right->sign * sign, kInternalBase);
   RatTrim(r);
   SignToNumerator(r);
   a = std::move(r);
 }
 
-// The sign of a - b, exactly.
+// The sign of a - b, exactly: the sign of an * bd - ad * bn times the sign of
+// ad * bd, with no trim in between.
 int CompareRationals(const Rational& a, const Rational& b) {
-  Rational d = CopyRational(a);
-  AddSigned(d, b, -1);
-  return RatSign(d);
+  const int denSign = a.den->sign * b.den->sign;
+  if (BigNumEqualMagnitude(*a.den, *b.den)) {
+    BigPtr d = BigNumSum(*a.num, a.num->sign * a.den->sign, *b.num,
+                         -b.num->sign * b.den->sign, kInternalBase);
+    return BigNumIsZero(*d) ? 0 : d->sign;
+  }
+  BigPtr left = BigNumProductInternal(*a.num, *b.den);
+  BigPtr right = BigNumProductInternal(*a.den, *b.num);
+  BigPtr d = BigNumSum(*left, left->sign, *right, -right->sign, kInternalBase);
+  return BigNumIsZero(*d) ? 0 : d->sign * denSign;
 }
 
 }  // namespace
