@@ -151,17 +151,11 @@ bool StoredConstantsSuffice(int32_t radix, int32_t precision) {
   return precision * std::log2(static_cast<double>(radix)) <= kStoredBits;
 }
 
-Rational Negated(const Rational& x) {
-  Rational r = CopyRational(x);
-  r.num->sign = -r.num->sign;
-  return r;
-}
-
 void SetEpsilon(int32_t precision) {
   Rational eps = CopyRational(RadixRat);
   RatPowInt(eps, -precision);
   Epsilon = std::move(eps);
-  MinusEpsilon = Negated(Epsilon);
+  MinusEpsilon = RatNegated(Epsilon);
 }
 
 Rational Mask(int32_t bits) {
@@ -241,7 +235,7 @@ void ComputeConstants(int32_t precision) {
   Grad200 = RatFromInt(200);
   Deg180 = RatFromInt(180);
   ExpLimit = RatFromInt(100000);
-  MinusExpLimit = Negated(ExpLimit);
+  MinusExpLimit = RatNegated(ExpLimit);
 }
 
 }  // namespace
@@ -272,7 +266,25 @@ void SetRadixAndPrecision(int32_t radix, int32_t precision) {
   // stored 46-digit values).
   const int64_t need = int64_t{radix} * precision * DigitsPerWord;
   if (need > ConstantsMark || !StoredConstantsSuffice(radix, precision)) {
+    // The series poll the abort flag, and values they leave when an abort
+    // cuts them short would be wrong in every later command. A rebuild is
+    // short (the precision is at most 68 digits), so an abort that arrives
+    // during it is dropped like one that came before it, and the series run
+    // again. The watchdog raises the flag once per command; should it come
+    // back every time, the stored values stand in, and the mark stays so
+    // that the next rebuild computes.
+    constexpr int kAttempts = 3;
     ComputeConstants(precision);
+    for (int attempt = 1; AbortRequested() && attempt < kAttempts; ++attempt) {
+      AbortFlag.store(false, std::memory_order_relaxed);
+      ComputeConstants(precision);
+    }
+    if (AbortRequested()) {
+      AbortFlag.store(false, std::memory_order_relaxed);
+      LoadStoredConstants();
+      SetEpsilon(precision);
+      return;
+    }
     if (need > ConstantsMark) ConstantsMark = static_cast<int32_t>(need);
   } else {
     LoadStoredConstants();

@@ -12,15 +12,6 @@
 
 namespace {
 
-// Makes x hold |x| (both component signs +1) and returns the sign of the old
-// value, +1 for zero.
-int32_t TakeMagnitude(Rational& x) {
-  const int32_t sign = RatSign(x) < 0 ? -1 : 1;
-  x.num->sign = 1;
-  x.den->sign = 1;
-  return sign;
-}
-
 // x <- (e^x + s e^-x) / 2 for s = +1 (cosh) or -1 (sinh).
 void HalfExponentialSum(Rational& x, int32_t s) {
   Rational minus = CopyRational(x);
@@ -82,7 +73,7 @@ void HypSine(Rational& x) {
 
 void HypCosine(Rational& x) {
   Rational v = CopyRational(x);
-  TakeMagnitude(v);
+  RatTakeMagnitude(v);
   if (RatGreaterEqual(v, RatOne)) {
     HalfExponentialSum(v, 1);
   } else {
@@ -105,7 +96,7 @@ void HypTangent(Rational& x) {
 
 void HypArcSine(Rational& x) {
   Rational v = CopyRational(x);
-  const int32_t sign = TakeMagnitude(v);
+  const int32_t sign = RatTakeMagnitude(v);
   if (RatGreater(v, RatPoint85)) {
     // On |x|: for x < 0, x + sqrt(x^2 + 1) would cancel to a few digits.
     LogOfRootSum(v, RatOne);

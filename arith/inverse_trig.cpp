@@ -9,28 +9,6 @@
 
 namespace {
 
-// Makes x hold |x| (both component signs +1) and returns the old sign, with
-// +1 for zero.
-int32_t TakeMagnitude(Rational& x) {
-  const int32_t s = RatSign(x) < 0 ? -1 : 1;
-  x.num->sign = 1;
-  x.den->sign = 1;
-  return s;
-}
-
-// Sets the sign of a nonnegative-valued x to s on the numerator.
-void GiveSign(Rational& x, int32_t s) {
-  x.num->sign = s;
-  x.den->sign = 1;
-}
-
-// x <- c - x.
-void SubtractFrom(Rational& x, const Rational& c) {
-  Rational r = CopyRational(c);
-  RatSub(r, x);
-  x = std::move(r);
-}
-
 }  // namespace
 
 void AsinSeries(Rational& x) {
@@ -72,7 +50,7 @@ void AtanSeries(Rational& x) {
 
 void ArcSine(Rational& x) {
   Rational v = CopyRational(x);
-  const int32_t s = TakeMagnitude(v);
+  const int32_t s = RatTakeMagnitude(v);
 
   Rational gap = CopyRational(v);
   RatSub(gap, RatOne);
@@ -88,40 +66,40 @@ void ArcSine(Rational& x) {
     v = std::move(square);
     Root(v, RatTwo);
     AsinSeries(v);
-    SubtractFrom(v, HalfPi);
+    RatSubtractFrom(v, HalfPi);
   } else {
     AsinSeries(v);
   }
-  GiveSign(v, s);
+  RatGiveSign(v, s);
   x = std::move(v);
 }
 
 void ArcCosine(Rational& x) {
   Rational v = CopyRational(x);
-  const int32_t s = TakeMagnitude(v);
+  const int32_t s = RatTakeMagnitude(v);
   if (RatEqual(v, RatOne)) {
     v = CopyRational(s < 0 ? Pi : RatZero);
   } else {
-    GiveSign(v, s);
+    RatGiveSign(v, s);
     ArcSine(v);
-    SubtractFrom(v, HalfPi);
+    RatSubtractFrom(v, HalfPi);
   }
   x = std::move(v);
 }
 
 void ArcTangent(Rational& x) {
   Rational v = CopyRational(x);
-  const int32_t s = TakeMagnitude(v);
+  const int32_t s = RatTakeMagnitude(v);
   if (RatGreater(v, RatPoint85)) {
     const bool big = RatGreater(v, RatTwo);
-    GiveSign(v, s);
+    RatGiveSign(v, s);
     if (big) {
       // arctan v = pi/2 - arctan(1/v).
       Rational w = CopyRational(RatOne);
       RatDiv(w, v);
       AtanSeries(w);
-      TakeMagnitude(w);
-      GiveSign(w, s);
+      RatTakeMagnitude(w);
+      RatGiveSign(w, s);
       v = CopyRational(HalfPi);
       RatSub(v, w);
     } else {
@@ -132,11 +110,11 @@ void ArcTangent(Rational& x) {
       Root(w, RatTwo);
       RatDiv(v, w);
       ArcSine(v);
-      TakeMagnitude(v);
-      GiveSign(v, s);
+      RatTakeMagnitude(v);
+      RatGiveSign(v, s);
     }
   } else {
-    GiveSign(v, s);
+    RatGiveSign(v, s);
     AtanSeries(v);
   }
   // Folds pi/2 + arctan(1/|x|), what the reciprocal identity gives for x < -2.

@@ -85,6 +85,30 @@ Rational RatFromBigNums(const BigNum& num, const BigNum& den) {
   return r;
 }
 
+int32_t RatTakeMagnitude(Rational& x) {
+  const int32_t sign = RatSign(x) < 0 ? -1 : 1;
+  x.num->sign = 1;
+  x.den->sign = 1;
+  return sign;
+}
+
+void RatGiveSign(Rational& x, int32_t s) {
+  x.num->sign = s;
+  x.den->sign = 1;
+}
+
+void RatSubtractFrom(Rational& x, const Rational& c) {
+  Rational r = CopyRational(c);
+  RatSub(r, x);
+  x = std::move(r);
+}
+
+Rational RatNegated(const Rational& x) {
+  Rational r = CopyRational(x);
+  r.num->sign = -r.num->sign;
+  return r;
+}
+
 bool RatIsZero(const Rational& x) { return BigNumIsZero(*x.num); }
 
 int RatSign(const Rational& x) {

@@ -40,6 +40,19 @@ bool RatIsZero(const Rational& x);
 // -1, 0 or +1: the sign of the value (num.sign * den.sign, 0 for zero).
 int RatSign(const Rational& x);
 
+// Makes x hold |x| (both component signs +1) and returns the sign of its
+// old value, +1 for zero.
+int32_t RatTakeMagnitude(Rational& x);
+
+// Gives a value that is not negative the sign s, on the numerator.
+void RatGiveSign(Rational& x, int32_t s);
+
+// x <- c - x.
+void RatSubtractFrom(Rational& x, const Rational& c);
+
+// A copy of x with the opposite sign.
+Rational RatNegated(const Rational& x);
+
 // Cuts both components to the working precision and cancels their common
 // power of the base, in place. Never changes the sign or zeroness.
 void RatTrim(Rational& x);

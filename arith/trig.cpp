@@ -97,13 +97,6 @@ void SnapToZero(Rational& x) {
   if (CompareMagnitudes(x, Epsilon) <= 0) x = CopyRational(RatZero);
 }
 
-// x <- c - x.
-void SubtractFrom(Rational& x, const Rational& c) {
-  Rational r = CopyRational(c);
-  RatSub(r, x);
-  x = std::move(r);
-}
-
 // x (in half a turn's units, `halfTurn` = 180 or 200) <- x in radians.
 void HalfTurnsToRadians(Rational& x, const Rational& halfTurn) {
   RatDiv(x, halfTurn);
@@ -233,7 +226,7 @@ void Cosine(Rational& x, AngleUnit unit) {
   ReduceAngle(v, unit);
   if (unit != Radians) {
     const TurnUnit turn = TurnOf(unit);
-    if (RatGreater(v, turn.half)) SubtractFrom(v, turn.full);
+    if (RatGreater(v, turn.half)) RatSubtractFrom(v, turn.full);
     HalfTurnsToRadians(v, turn.half);
   }
   CosSeries(v);

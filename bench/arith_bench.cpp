@@ -73,32 +73,23 @@ void SetPrecisionFor(int32_t words) {
   DigitsPerWord = 9;
 }
 
-void BM_RatAdd(benchmark::State& state) {
-  std::mt19937 rng(3);
+// One rational operation on two typical fractions of `words` words each.
+template <void (*kOperation)(Rational&, const Rational&)>
+void RationalBench(benchmark::State& state, uint32_t seed) {
+  std::mt19937 rng(seed);
   const int32_t words = static_cast<int32_t>(state.range(0));
   SetPrecisionFor(words);
   Rational a = RandomFraction(rng, words);
   Rational b = RandomFraction(rng, words);
   for (auto _ : state) {
     Rational x = CopyRational(a);
-    RatAdd(x, b);
+    kOperation(x, b);
     benchmark::DoNotOptimize(x.num.get());
   }
 }
+void BM_RatAdd(benchmark::State& state) { RationalBench<RatAdd>(state, 3); }
+void BM_RatMul(benchmark::State& state) { RationalBench<RatMul>(state, 4); }
 BENCHMARK(BM_RatAdd)->Arg(5)->Arg(9);
-
-void BM_RatMul(benchmark::State& state) {
-  std::mt19937 rng(4);
-  const int32_t words = static_cast<int32_t>(state.range(0));
-  SetPrecisionFor(words);
-  Rational a = RandomFraction(rng, words);
-  Rational b = RandomFraction(rng, words);
-  for (auto _ : state) {
-    Rational x = CopyRational(a);
-    RatMul(x, b);
-    benchmark::DoNotOptimize(x.num.get());
-  }
-}
 BENCHMARK(BM_RatMul)->Arg(5)->Arg(9);
 
 }  // namespace
