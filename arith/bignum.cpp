@@ -7,6 +7,7 @@
 #include "arith/alloc.h"
 #include "arith/error.h"
 #include "arith/settings.h"
+#include "arith/words.h"
 
 namespace {
 
@@ -406,6 +407,11 @@ BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
   uint32_t* rd = r->digits();
   const uint32_t* xd = x.digits();
   const uint32_t* yd = y.digits();
+  if (kInternal && std::min(x.count, y.count) >= kKaratsubaMin) {
+    WordsMultiply(rd, xd, x.count, yd, y.count);
+    StripLeadingZeros(*r);
+    return r;
+  }
   for (int32_t i = 0; i < x.count; ++i) {
     const uint64_t xi = xd[i];
     if (xi == 0) continue;

@@ -13,6 +13,7 @@
 #include "arith/integer.h"
 #include "arith/settings.h"
 #include "arith/trig.h"
+#include "arith/words.h"
 
 namespace {
 
@@ -21,14 +22,11 @@ namespace {
 //
 // The words are base-2^31 digits, least significant first, held in BigNum
 // blocks used as plain buffers (so every allocation goes through the one
-// allocation function and is capped like any number). Products of many words
-// use Karatsuba's method; each level polls the abort flag and gives up when
-// it is set, leaving a meaningless product that the caller drops.
+// allocation function and is capped like any number). The products come from
+// WordsMultiply, which polls the abort flag.
 
 using Word = uint32_t;
 
-// Below this many words a schoolbook product is faster.
-constexpr int32_t kKaratsubaMin = 32;
 // Words a leaf of the product tree grows to before it joins the tree.
 constexpr int32_t kLeafWords = 16;
 
@@ -38,130 +36,6 @@ BigPtr WordBuffer(int64_t n) {
   return AllocBigNum(static_cast<int32_t>(n));
 }
 
-// r[0, na + nb) <- a * b. r must not overlap a or b.
-void MulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
-  std::fill(r, r + na + nb, 0u);
-  for (int32_t i = 0; i < na; ++i) {
-    const uint64_t ai = a[i];
-    if (ai == 0) continue;
-    Word* ri = r + i;
-    uint64_t carry = 0;
-    for (int32_t j = 0; j < nb; ++j) {
-      const uint64_t t = ri[j] + ai * b[j] + carry;
-      ri[j] = static_cast<Word>(t & kWordMask);
-      carry = t >> kWordBits;
-    }
-    ri[nb] = static_cast<Word>(carry);
-  }
-}
-
-// r[0, rn) += a[0, an), an <= rn; returns the carry out of r.
-Word AddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
-  Word carry = 0;
-  int32_t i = 0;
-  for (; i < an; ++i) {
-    const Word t = r[i] + a[i] + carry;
-    r[i] = t & kWordMask;
-    carry = t >> kWordBits;
-  }
-  for (; carry != 0 && i < rn; ++i) {
-    const Word t = r[i] + carry;
-    r[i] = t & kWordMask;
-    carry = t >> kWordBits;
-  }
-  return carry;
-}
-
-// r[0, rn) -= a[0, an), an <= rn; returns the borrow out of r.
-Word SubtractFrom(Word* r, int32_t rn, const Word* a, int32_t an) {
-  Word borrow = 0;
-  int32_t i = 0;
-  // A negative difference wraps to 2^32 - k, which has bit 31 set.
-  for (; i < an; ++i) {
-    const Word t = r[i] - a[i] - borrow;
-    r[i] = t & kWordMask;
-    borrow = t >> kWordBits;
-  }
-  for (; borrow != 0 && i < rn; ++i) {
-    const Word t = r[i] - borrow;
-    r[i] = t & kWordMask;
-    borrow = t >> kWordBits;
-  }
-  return borrow;
-}
-
-// s[0, hi] <- a[0, lo) + a[lo, lo + hi), lo <= hi.
-void SumHalves(Word* s, const Word* a, int32_t lo, int32_t hi) {
-  Word carry = 0;
-  for (int32_t i = 0; i < hi; ++i) {
-    const Word t = a[lo + i] + (i < lo ? a[i] : 0u) + carry;
-    s[i] = t & kWordMask;
-    carry = t >> kWordBits;
-  }
-  s[hi] = carry;
-}
-
-// Scratch words MulEqual needs for n-word operands.
-int64_t KaratsubaScratch(int32_t n) {
-  if (n < kKaratsubaMin) return 0;
-  const int32_t hi = n - n / 2;
-  return 4 * int64_t{hi + 1} + KaratsubaScratch(hi + 1);
-}
-
-// r[0, 2n) <- a[0, n) * b[0, n) by Karatsuba's method.
-void MulEqual(Word* r, const Word* a, const Word* b, int32_t n, Word* scratch) {
-  if (n < kKaratsubaMin) {
-    MulSchool(r, a, n, b, n);
-    return;
-  }
-  if (AbortRequested()) return;
-  const int32_t lo = n / 2;
-  const int32_t hi = n - lo;
-  MulEqual(r, a, b, lo, scratch);                    // a0 b0
-  MulEqual(r + 2 * lo, a + lo, b + lo, hi, scratch);  // a1 b1
-  Word* sa = scratch;
-  Word* sb = sa + (hi + 1);
-  Word* middle = sb + (hi + 1);
-  const int32_t mn = 2 * (hi + 1);
-  SumHalves(sa, a, lo, hi);
-  SumHalves(sb, b, lo, hi);
-  MulEqual(middle, sa, sb, hi + 1, middle + mn);
-  // (a0 + a1)(b0 + b1) - a0 b0 - a1 b1 = a0 b1 + a1 b0 < 2 B^n: its words
-  // above n are zero, so adding it at word lo stays inside r.
-  SubtractFrom(middle, mn, r, 2 * lo);
-  SubtractFrom(middle, mn, r + 2 * lo, 2 * hi);
-  AddInto(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
-}
-
-// r[0, na + nb) <- a * b for any lengths >= 1. r must not overlap a or b.
-void MulWords(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
-  if (na < nb) {
-    std::swap(a, b);
-    std::swap(na, nb);
-  }
-  if (nb < kKaratsubaMin) {
-    MulSchool(r, a, na, b, nb);
-    return;
-  }
-  if (na == nb) {
-    BigPtr scratch = WordBuffer(KaratsubaScratch(nb));
-    MulEqual(r, a, b, nb, scratch->digits());
-    return;
-  }
-  // The longer operand in slices as long as the shorter one.
-  std::fill(r, r + na + nb, 0u);
-  BigPtr buffer = WordBuffer(2 * int64_t{nb} + KaratsubaScratch(nb));
-  Word* slice = buffer->digits();
-  for (int32_t offset = 0; offset < na && !AbortRequested(); offset += nb) {
-    const int32_t len = std::min(nb, na - offset);
-    if (len == nb) {
-      MulEqual(slice, a + offset, b, nb, slice + 2 * nb);
-    } else {
-      MulWords(slice, b, nb, a + offset, len);
-    }
-    AddInto(r + offset, na + nb - offset, slice, nb + len);
-  }
-}
 
 // x <- x * w in place, w < 2^31; x needs room for one more word.
 void MulWordInPlace(BigNum& x, uint64_t w) {
@@ -178,7 +52,7 @@ void MulWordInPlace(BigNum& x, uint64_t w) {
 // The product of two positive whole numbers (exp 0) in a new block.
 BigPtr Product(const BigNum& a, const BigNum& b) {
   BigPtr r = WordBuffer(int64_t{a.count} + b.count);
-  MulWords(r->digits(), a.digits(), a.count, b.digits(), b.count);
+  WordsMultiply(r->digits(), a.digits(), a.count, b.digits(), b.count);
   r->sign = 1;
   r->exp = 0;
   r->count = a.count + b.count;

@@ -367,6 +367,28 @@ TEST(BigNumArithmetic, RandomAgainstSchoolbook) {
   }
 }
 
+TEST(BigNumArithmetic, LongProductsAgainstSchoolbook) {
+  // Long operands take the Karatsuba path; lengths around the cut-over,
+  // equal and unequal, including all-ones words that maximise carries.
+  std::mt19937 rng(2024);
+  for (int iter = 0; iter < 60; ++iter) {
+    const int na = 28 + static_cast<int>(rng() % 150);
+    const int nb = 28 + static_cast<int>(rng() % 150);
+    Digits da = RandomWords(rng, na, 0);
+    Digits db = RandomWords(rng, nb, 0);
+    if (iter % 10 == 0) {
+      std::fill(da.begin(), da.end(), kWordMask);
+      std::fill(db.begin(), db.end(), kWordMask);
+    }
+    BigPtr a = MakeBig(da, 1, -1);
+    BigPtr b = MakeBig(db, 2);
+    BigPtr p = BigNumProductInternal(*a, *b);
+    EXPECT_EQ(DigitsOf(*p), RefMul(da, db)) << na << "x" << nb;
+    EXPECT_EQ(p->exp, 3);
+    EXPECT_EQ(p->sign, -1);
+  }
+}
+
 TEST(BigNumArithmetic, SmallValuesAgainstMachineIntegers) {
   std::mt19937 rng(5);
   for (int iter = 0; iter < 2000; ++iter) {
