@@ -50,6 +50,11 @@ const char kHelp[] =
     "the keypad is locked. Without TEXT, each line of standard input is one\n"
     "TEXT. A TEXT or line may be at most 65536 bytes long.\n"
     "\n"
+    "Statistics: \":S\" opens the statistics box (a list without a window),\n"
+    "\"\\\" stores the value shown, \":A\", \":T\" and \":D\" give the mean, the sum\n"
+    "and the standard deviation of the stored numbers (with \"I\" first: the\n"
+    "mean and sum of squares, the population deviation).\n"
+    "\n"
     "Options:\n"
     "  --scientific   scientific layout with precedence and parentheses\n"
     "                 (the default)\n"
@@ -79,7 +84,9 @@ const char kHelp[] =
     "  quibc '1+2*(3+4)='            15\n"
     "  quibc --display '2.5*2='      5.\n"
     "  quibc ':5 FF+1='              100 (radix 16)\n"
-    "  quibc --keys '126 92 127 112' 5\n";
+    "  quibc --keys '126 92 127 112' 5\n"
+    "  quibc ':S 2\\4\\4\\4\\5\\5\\7\\9\\ :T'\n"
+    "                                40 (statistics)\n";
 
 struct Options {
   int32_t layout = kLayoutScientific;

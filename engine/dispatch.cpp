@@ -1,6 +1,7 @@
 #include "engine/dispatch.h"
 
 #include "arith/constants.h"
+#include "arith/error.h"
 #include "arith/settings.h"
 #include "engine/display.h"
 #include "engine/operators.h"
@@ -48,8 +49,20 @@ void HandleStatisticsKey(CommandId id) {
     RefreshDisplay();
     try {
       StatisticsCommand(id);
+    } catch (const ArithError& e) {
+      // Statistics failures are dropped without a message, except running
+      // out of memory, which must not pass for success: Dat reports it as
+      // the box does when it cannot grow (nothing was stored), the others
+      // on the display, which would otherwise go on showing the previous
+      // value as if it were the result.
+      if (e.code == ErrOutOfMemory) {
+        if (id == CmdData) {
+          StatMemoryMessage();
+        } else {
+          ShowError(e.code);
+        }
+      }
     } catch (...) {
-      // Statistics failures are dropped without a message.
     }
     if (!s.errorLocked) RefreshDisplay();
   } else {
@@ -269,6 +282,7 @@ void ResetEngineState() {
 void StartupReset() {
   engineState = EngineState{};
   displayCache = DisplayCache{};
+  statisticsStore = StatisticsStore{};
   keyedRadix = -1;
 
   EngineState& s = engineState;

@@ -21,7 +21,8 @@ void DispatchCommand(CommandId id);
 // The engine's first initialisation, for the radix, precision and word size
 // in `settings`: every engine field back to its initial value, the entry
 // cleared with entry mode on, the constants built, the word masks copied,
-// current value, last value and memory zero, display text "0".
+// current value, last value and memory zero, the statistics store empty,
+// display text "0".
 void StartupReset();
 
 // The reset of a layout (re)creation: a new entry with entry mode on,

@@ -42,20 +42,6 @@ void StoreCache() {
   c.entryMode = s.entryMode;
 }
 
-// Reduces the current value to the unsigned integer of the word size that
-// radix 2, 8 and 16 show: integer part toward zero, then the two's
-// complement of a negative value, then the low bits of the word.
-void ReduceToWord(Rational& value) {
-  const Rational& mask = wordMask[engineState.wordSizeIndex + 1];
-  RatInt(value);
-  if (RatSign(value) < 0) {
-    NegateRational(value);
-    RatSub(value, RatOne);
-    RatXor(value, mask);
-  }
-  RatAnd(value, mask);
-}
-
 // The rendered text, or nothing when the conversion ran out of memory.
 std::optional<std::string> RenderValue(Rational& value, int32_t radix,
                                        int32_t mode) {
@@ -69,28 +55,52 @@ std::optional<std::string> RenderValue(Rational& value, int32_t radix,
 
 }  // namespace
 
+void ReduceToWord(Rational& value) {
+  const Rational& mask = wordMask[engineState.wordSizeIndex + 1];
+  RatInt(value);
+  if (RatSign(value) < 0) {
+    NegateRational(value);
+    RatSub(value, RatOne);
+    RatXor(value, mask);
+  }
+  RatAnd(value, mask);
+}
+
 void RefreshDisplay() {
   WaitCursor wait;
   EngineState& s = engineState;
+  // An error message stays until CE or C releases the lock, also when the
+  // failure came from a refresh earlier in the same command.
+  if (s.errorLocked) return;
   if (CacheMatches()) return;
   StoreCache();
 
   const int32_t radix = settings.radix;
+  bool rendered = true;
   if (s.entryMode) {
     FormatEntry(s.entry, radix, s.displayText);
   } else if (radix == 10) {
-    if (auto text = RenderValue(s.currentValue, 10,
-                                  s.exponentialDisplay ? kDisplayScientific : kDisplayAuto)) {
-      s.displayText = std::move(*text);
-    }
+    auto text = RenderValue(s.currentValue, 10,
+                            s.exponentialDisplay ? kDisplayScientific : kDisplayAuto);
+    rendered = text.has_value();
+    if (rendered) s.displayText = std::move(*text);
   } else {
     ReduceToWord(s.currentValue);
-    if (auto text = RenderValue(s.currentValue, radix, kDisplayAuto)) {
+    auto text = RenderValue(s.currentValue, radix, kDisplayAuto);
+    rendered = text.has_value();
+    if (rendered) {
       if (!text->empty() && text->back() == DecimalSeparatorChar()) {
         text->pop_back();
       }
       s.displayText = std::move(*text);
     }
+  }
+  if (!rendered) {
+    // The previous text would pass for the new value: say what happened
+    // instead, and forget the cached value so that it is rendered again.
+    displayCache.value.reset();
+    ShowError(ErrOutOfMemory);
+    return;
   }
   SetControlText(IdDisplay, s.displayText);
 }

@@ -31,9 +31,16 @@ extern DisplayCache displayCache;
 
 // Renders the display from the engine state (see above) into `displayText`
 // and control 403. Out of memory while copying into the cache or reducing
-// the value propagates; inside the text conversion it leaves the previous
-// text.
+// the value propagates; inside the text conversion it shows the error
+// "Not enough memory" (ShowError, keypad locked), `displayText` keeping its
+// previous text. While the keypad is locked it does nothing: the error
+// message stays until CE or C.
 void RefreshDisplay();
+
+// value <- the unsigned integer of the word size that radix 2, 8 and 16
+// show: the integer part toward zero, then the two's complement of a
+// negative value, then the low bits of the word (`wordSizeIndex`).
+void ReduceToWord(Rational& value);
 
 // Shows the message of an error code or bare index (the code without its top
 // two bits is the index), locks the keypad and, in the scientific layout,

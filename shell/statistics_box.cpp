@@ -19,13 +19,6 @@ constexpr int32_t kCaptionLength = 50;
 
 HWND StatList() { return GetDlgItem(StatBoxWindow, IdStatList); }
 
-// Loading, deleting and clearing the stored numbers belong to the engine's
-// statistics store, which does not offer them yet; until it does, the three
-// buttons beep.
-void StatisticsLoad() { SoundBeep(); }
-void StatisticsDelete() { SoundBeep(); }
-void StatisticsClearAll() { SoundBeep(); }
-
 // Puts the box to the right of the layout window, top edges level, so that
 // it covers no keys; where the screen is too narrow, to its left, and
 // failing that where it is.

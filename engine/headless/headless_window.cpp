@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "arith/alloc.h"
 #include "arith/error.h"
 #include "arith/settings.h"
 #include "engine/clipboard.h"
@@ -114,6 +115,7 @@ void MenuCommand(CommandId id) {
 
 bool StatBoxCreate() {
   StatOp("create");
+  if (headless.statBoxCreateFails) return false;
   headless.statBoxExists = true;
   headless.statBoxShown = false;
   headless.statList.clear();
@@ -141,6 +143,10 @@ void StatBoxFocus() { StatOp("focus"); }
 
 bool StatListAdd(const std::string& text) {
   StatOp("add");
+  if (headless.statListRefusals > 0) {
+    --headless.statListRefusals;
+    return false;
+  }
   headless.statList.push_back(text);
   return true;
 }
@@ -180,7 +186,10 @@ void StatMemoryMessage() {
   StatOp("memory message");
 }
 
-void CompactMemory() { StatOp("compact"); }
+void CompactMemory() {
+  StatOp("compact");
+  if (headless.compactFreesNothing) AllocFailAfter(0);
+}
 
 // --- headless controls ---
 

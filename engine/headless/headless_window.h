@@ -63,6 +63,12 @@ struct HeadlessWindow {
   std::vector<std::string> statList;
   int32_t statSelection = -1;
   uint32_t statCount = 0;
+  // Failures on demand: the box window cannot be created; the next n
+  // StatListAdd calls refuse; CompactMemory frees nothing, so the
+  // allocation retried after it fails as well.
+  bool statBoxCreateFails = false;
+  int32_t statListRefusals = 0;
+  bool compactFreesNothing = false;
 };
 
 extern HeadlessWindow headless;

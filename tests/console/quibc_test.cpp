@@ -82,6 +82,14 @@ TEST(QuibcTest, PrintsWhatCopyGives) {
       {{"--keys", "125 90 124 112", "81"}, "Cannot divide by zero\n0\n", 0},
       {{"--keys", "4294967295 0 7 401 403 150 129"}, "5\n", 0},
       {{"--keys", ""}, "0\n", 0},
+      // Function keys and the statistics box.
+      {{"30S", "I0.5S"}, "0.5\n30\n", 0},
+      {{"--standard", "200+10%="}, "220\n", 0},
+      {{"1:9!"}, "Invalid input\n", 1},
+      {{":S 2\\4\\4\\4\\5\\5\\7\\9\\ :T"}, "40\n", 0},
+      {{":S 2\\4\\4\\4\\5\\5\\7\\9\\", ":A", "I:D", "I:T"}, "9\n5\n2\n232\n", 0},
+      {{"7\\:T"}, "7\n", 0},  // no box: Dat and Sum beep
+      {{":S:A"}, "No data to compute with\n", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));

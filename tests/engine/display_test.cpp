@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "arith/alloc.h"
 #include "arith/constants.h"
 #include "arith/error.h"
 #include "engine/engine_test_util.h"
@@ -178,6 +179,35 @@ TEST(DisplayTest, MessageTable) {
   EXPECT_STREQ(EngineString(63), "Degrees");
   EXPECT_EQ(EngineString(59), nullptr);
   EXPECT_EQ(EngineString(74), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Out of memory while the value is turned into text: the display says so
+// rather than keep the previous text as if it were the new value.
+TEST(DisplayTest, ConversionOutOfMemoryIsShownNotHidden) {
+  int64_t reported = 0;
+  for (int64_t n = 0; n < 200; ++n) {
+    SCOPED_TRACE(n);
+    StartEngine();
+    Type("2+3");
+    AllocFailAfter(n);
+    ExecuteCommand(CmdEquals);
+    AllocFailAfter(-1);
+    if (engineState.errorLocked) {
+      EXPECT_EQ(Display(), ErrorMessage(7));
+      ++reported;
+      ExecuteCommand(CmdClearEntry);
+      Type("Q2+3=");
+      EXPECT_EQ(Display(), "5.");
+    } else if (headless.messageBoxes.empty()) {
+      // Whatever did not fail left the right text; never the stale "3."
+      EXPECT_EQ(Display(), "5.");
+    }
+  }
+  EXPECT_GT(reported, 0);
 }
 
 }  // namespace
