@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "gui_fixture.h"
 #include "gui_test_util.h"
 
 namespace {
@@ -15,8 +16,8 @@ namespace {
 using quibtest::Capture;
 using quibtest::QuibApp;
 
-constexpr const char* kScientific = "0";
-constexpr const char* kStandard = "1";
+using quibtest::kScientific;
+using quibtest::kStandard;
 
 // Colour classes of caption pixels; anti-aliased edges of thin glyphs are
 // pale, so the test is on hue, not on the exact value.
@@ -30,32 +31,7 @@ bool IsSaturated(uint8_t r, uint8_t g, uint8_t b) {
   return IsBlue(r, g, b) || IsRed(r, g, b) || IsMagenta(r, g, b);
 }
 
-class Gui : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!quibtest::HaveDisplay()) GTEST_SKIP() << "no display";
-  }
-  void TearDown() override {
-    quibtest::SetLayoutProfile(nullptr);
-    WriteProfileStringA("intl", "sDecimal", nullptr);
-  }
-
-  // Starts quib.exe; fails the test when its window does not appear.
-  void Start(QuibApp& app, const std::string& arguments, const char* layout) {
-    std::string error;
-    ASSERT_TRUE(app.Start(arguments, layout, error)) << error;
-    ASSERT_TRUE(app.Focus()) << "the layout window does not take the focus";
-  }
-
-  // Writes a screenshot of `window` once it has painted everything.
-  static void Screenshot(HWND window, const char* name) {
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    const std::string path = quibtest::ArtifactsDir() + "\\" + name;
-    EXPECT_TRUE(quibtest::SavePng(quibtest::CaptureWindow(window), path)) << path;
-  }
-};
+class Gui : public quibtest::GuiTest {};
 
 // 2 + 3 x 4 = through three kinds of input: button clicks, mouse clicks and
 // the keyboard (characters translated by the accelerator table).

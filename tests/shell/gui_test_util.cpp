@@ -141,6 +141,94 @@ std::vector<HWND> FindTopWindows(DWORD processId, const char* className) {
   return found;
 }
 
+namespace {
+
+struct DialogSearch {
+  const char* title;
+  bool partial;
+  HWND found;
+};
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM lParam) {
+  char name[32] = {};
+  GetClassNameA(child, name, sizeof name);
+  if (_stricmp(name, "Static") == 0) {
+    char text[512] = {};
+    GetWindowTextA(child, text, sizeof text);
+    if (text[0] != '\0') {
+      auto* out = reinterpret_cast<std::string*>(lParam);
+      if (!out->empty()) *out += "\n";
+      *out += text;
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForDialog(DWORD processId, const char* title, DWORD ms, bool partial) {
+  const DWORD start = GetTickCount();
+  do {
+    for (HWND w : FindTopWindows(processId, "#32770")) {
+      char caption[256] = {};
+      GetWindowTextA(w, caption, sizeof caption);
+      const bool match = partial ? std::strstr(caption, title) != nullptr
+                                 : std::strcmp(caption, title) == 0;
+      if (match) return w;
+    }
+    Sleep(kPollMs);
+  } while (GetTickCount() - start < ms);
+  return nullptr;
+}
+
+std::string StaticTexts(HWND dialog) {
+  std::string texts;
+  EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+bool SetClipboardBytes(const std::string& bytes) {
+  // Another program may hold the clipboard for a moment (Wine's own
+  // clipboard manager does while it takes the text).
+  bool open = false;
+  for (int i = 0; i < 100 && !open; ++i) {
+    open = OpenClipboard(nullptr) != FALSE;
+    if (!open) Sleep(kPollMs);
+  }
+  if (!open) return false;
+  bool ok = EmptyClipboard() != FALSE;
+  if (ok && !bytes.empty()) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    ok = memory != nullptr;
+    if (ok) {
+      std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+      GlobalUnlock(memory);
+      ok = SetClipboardData(CF_TEXT, memory) != nullptr;
+      if (!ok) GlobalFree(memory);
+    }
+  }
+  CloseClipboard();
+  return ok;
+}
+
+std::string ClipboardText() {
+  bool open = false;
+  for (int i = 0; i < 100 && !open; ++i) {
+    open = OpenClipboard(nullptr) != FALSE;
+    if (!open) Sleep(kPollMs);
+  }
+  if (!open) return "<none>";
+  std::string text = "<none>";
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+      text.assign(p, strnlen(p, GlobalSize(data)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
 QuibApp::~QuibApp() {
   if (process_.hProcess != nullptr) {
     if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
@@ -181,6 +269,21 @@ bool QuibApp::Start(const std::string& arguments, const char* layout,
     }
   }
   error = "no window of class SciQuib appeared";
+  return false;
+}
+
+bool QuibApp::WaitForNewWindow(HWND old, DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    for (HWND w : FindTopWindows(process_.dwProcessId, "SciQuib")) {
+      if (w != old) {
+        window_ = w;
+        Settle();
+        return true;
+      }
+    }
+    Sleep(kPollMs);
+  } while (GetTickCount() - start < ms);
   return false;
 }
 

@@ -48,6 +48,9 @@ class QuibApp {
   int32_t WaitForExit(DWORD milliseconds);
 
   HWND window() const { return window_; }
+  // Waits for a layout window other than `old` (a layout switch replaces the
+  // window) and makes it the one addressed from then on.
+  bool WaitForNewWindow(HWND old, DWORD ms = 10000);
   DWORD processId() const { return process_.dwProcessId; }
 
   HWND Control(int32_t id) const { return GetDlgItem(window_, id); }
@@ -87,6 +90,23 @@ class QuibApp {
 
 // Visible top-level windows of a process with the class name given.
 std::vector<HWND> FindTopWindows(DWORD processId, const char* className);
+// Waits for a visible dialog (class #32770) of the process whose caption is
+// `title`, or whose caption contains `title` when `partial` is set.
+HWND WaitForDialog(DWORD processId, const char* title, DWORD ms = 5000,
+                   bool partial = false);
+// Texts of a window's static children, joined with line breaks.
+std::string StaticTexts(HWND dialog);
+
+// The clipboard as another program uses it. SetClipboardBytes puts `bytes`
+// in the plain-text format in a block of exactly that size, adding nothing
+// (Wine itself overwrites the last byte with a terminator); an empty string
+// empties the clipboard. SetClipboardText adds the terminator.
+bool SetClipboardBytes(const std::string& bytes);
+inline bool SetClipboardText(const std::string& text) {
+  return SetClipboardBytes(text + '\0');
+}
+// The plain text on the clipboard up to its terminator, or "<none>".
+std::string ClipboardText();
 
 // A screen capture of a window's rectangle.
 struct Capture {
