@@ -273,13 +273,15 @@ void SetRadixAndPrecision(int32_t radix, int32_t precision) {
     // again. The watchdog raises the flag once per command; should it come
     // back every time, the stored values stand in, and the mark stays so
     // that the next rebuild computes.
+    // The flag is read directly: these reads are no polls of a loop.
     constexpr int kAttempts = 3;
+    const auto aborted = [] { return AbortFlag.load(std::memory_order_relaxed); };
     ComputeConstants(precision);
-    for (int attempt = 1; AbortRequested() && attempt < kAttempts; ++attempt) {
+    for (int attempt = 1; aborted() && attempt < kAttempts; ++attempt) {
       AbortFlag.store(false, std::memory_order_relaxed);
       ComputeConstants(precision);
     }
-    if (AbortRequested()) {
+    if (aborted()) {
       AbortFlag.store(false, std::memory_order_relaxed);
       LoadStoredConstants();
       SetEpsilon(precision);

@@ -33,7 +33,8 @@ extern Rational Deg360, Grad400, Deg180, Grad200;
 extern Rational ExpLimit, MinusExpLimit;
 
 // Sets P to `precision`, R for the radix, RadixBig, RadixRat and every slot;
-// clears AbortFlag. radix is 2 to 16, precision at least 1. Throws
+// clears AbortFlag, and an abort raised while the series run is dropped as
+// well: the values are never left cut short. radix is 2 to 16, precision at least 1. Throws
 // ErrOutOfMemory (slots already rebuilt keep their new values; P is
 // `precision` again).
 void SetRadixAndPrecision(int32_t radix, int32_t precision);

@@ -25,10 +25,26 @@ void FixExponents(BigNum& num, BigNum& den) {
   }
 }
 
-// An integer-valued Rational brought to the form n / 1; the division is exact.
+// An integer-valued Rational brought to the form n / 1. The quotient is
+// whole in value, but a zero over a long denominator (the integer part of a
+// tiny value) divides into zero words below the point: those are dropped,
+// so that the numerator is an integer (exp >= 0) as a stored value must be.
 void RatToWhole(Rational& x) {
   BigPtr num = CopyBigNum(*x.num);
   BigNumDivInternal(num, *x.den);
+  if (num->exp < 0) {
+    BigNum& n = *num;
+    uint32_t* d = n.digits();
+    const int32_t drop = std::min(-n.exp, n.count);
+    std::copy(d + drop, d + n.count, d);
+    std::fill(d + (n.count - drop), d + n.count, 0u);
+    n.count -= drop;
+    n.exp = 0;
+    if (n.count == 0) {
+      n.count = 1;
+      n.sign = 1;
+    }
+  }
   BigPtr den = CopyBigNum(*BigOne);
   x.num = std::move(num);
   x.den = std::move(den);

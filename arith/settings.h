@@ -33,7 +33,15 @@ extern int32_t WorkingPrecision;
 extern int32_t DigitsPerWord;
 extern std::atomic<bool> AbortFlag;
 
+// Test hook: while AbortPollBudget is not negative, every poll takes one
+// from it, and the poll that finds it at zero raises AbortFlag as the
+// watchdog would; the budget is then -1 (off), its default. A large budget
+// counts the polls of a computation without raising anything.
+extern std::atomic<int64_t> AbortPollBudget;
+void TakeAbortPoll() noexcept;
+
 inline bool AbortRequested() {
+  if (AbortPollBudget.load(std::memory_order_relaxed) >= 0) TakeAbortPoll();
   return AbortFlag.load(std::memory_order_relaxed);
 }
 

@@ -1,8 +1,10 @@
 #include "numtext/settings.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "arith/settings.h"
+#include "numtext/entry.h"
 
 char DecimalSeparator[5] = ".";
 
@@ -32,7 +34,11 @@ int32_t BitsPerDigit(int32_t r) {
 }
 
 void UpdateMaxEntryDigits() {
-  settings.maxEntryDigits = settings.radix == 10
-                                ? settings.precision
-                                : settings.wordBits / BitsPerDigit(settings.radix);
+  const int32_t digits = settings.radix == 10
+                             ? settings.precision
+                             : settings.wordBits / BitsPerDigit(settings.radix);
+  // No entry holds more characters than a DigitString, whatever word size
+  // the command line gave; the bound also keeps the working precision
+  // (one digit more) within reach of the arithmetic.
+  settings.maxEntryDigits = std::clamp(digits, 0, kDigitStringCapacity);
 }

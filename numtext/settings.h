@@ -24,5 +24,6 @@ void SetDecimalSeparator(std::string_view text);
 int32_t BitsPerDigit(int32_t r);
 
 // settings.maxEntryDigits <- settings.precision in radix 10, otherwise
-// settings.wordBits / BitsPerDigit(settings.radix).
+// settings.wordBits / BitsPerDigit(settings.radix); at most
+// kDigitStringCapacity (numtext/entry.h), at least 0.
 void UpdateMaxEntryDigits();

@@ -220,6 +220,28 @@ TEST_F(ConstantsTest, RebuildClearsAbortAndMarkOnlyGrows) {
   EXPECT_EQ(Render(Pi), "3.1415926535897932384626433832795");
 }
 
+// An abort that arrives while the series run (the user answering the
+// watchdog during a radix switch) must not leave them cut short: at every
+// poll of the rebuild, the constants come out whole and the abort is
+// dropped.
+TEST_F(ConstantsTest, AbortDuringRebuildLeavesWholeConstants) {
+  constexpr int64_t kCounting = int64_t{1} << 60;
+  AbortPollBudget.store(kCounting);
+  SetRadixAndPrecision(10, 65);
+  const int64_t polls = kCounting - AbortPollBudget.load();
+  AbortPollBudget.store(-1);
+  ASSERT_GT(polls, 10);
+  for (int64_t k = 0; k < polls; k += 1 + polls / 40) {
+    SCOPED_TRACE(k);
+    AbortPollBudget.store(k);
+    SetRadixAndPrecision(10, 65);
+    AbortPollBudget.store(-1);
+    EXPECT_FALSE(AbortRequested());
+    ExpectTranscendentalAgreeTo(63);
+  }
+  SetRadixAndPrecision(10, 33);
+}
+
 }  // namespace
 
 namespace {

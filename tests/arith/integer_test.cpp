@@ -9,7 +9,9 @@
 #include "arith/alloc.h"
 #include "arith/constants.h"
 #include "arith/error.h"
+#include "arith/radix_convert.h"
 #include "arith/settings.h"
+#include "arith/trig.h"
 
 namespace {
 
@@ -227,6 +229,30 @@ TEST_F(IntegerTest, BitwiseMatchesMachineIntegers) {
       EXPECT_TRUE(RatEqual(a, FromInt64(negative ? -w : w)));
       EXPECT_EQ(BigNumToInt(*a.den, kInternalBase), 1);
     }
+  }
+}
+
+// The integer part of a tiny value is a zero over a long denominator; a
+// bitwise operation with it must still give a whole n / 1 (found by the
+// paste fuzzer: 991 / tan(8 degrees) And 34e-3999 left a numerator with a
+// negative exponent).
+TEST_F(IntegerTest, BitwiseWithAZeroIntegerPartGivesAnInteger) {
+  Rational tiny;  // 34e-3999 as an entry gives it
+  tiny.num = BigNumFromInt(34, kInternalBase);
+  tiny.den = RadixPowInternal(10, 3999);
+  Rational tan8 = Int(8);
+  Tangent(tan8, Degrees);
+  Rational wide = Int(991);
+  RatDiv(wide, tan8);
+  for (int32_t selector = kBitAnd; selector <= kBitXor; ++selector) {
+    SCOPED_TRACE(selector);
+    Rational a = CopyRational(tiny);
+    if (selector == kBitAnd) RatAnd(a, wide);
+    if (selector == kBitOr) RatOr(a, wide);
+    if (selector == kBitXor) RatXor(a, wide);
+    EXPECT_GE(a.num->exp, 0);
+    EXPECT_GE(a.den->exp, 0);
+    EXPECT_TRUE(RatEqual(a, selector == kBitAnd ? Int(0) : Int(7051)));
   }
 }
 

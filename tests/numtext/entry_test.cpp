@@ -245,9 +245,10 @@ TEST_F(EntryTest, ExpAddsASeparatorOnlyWhenNoneIsTyped) {
 }
 
 TEST_F(EntryTest, NeverStoresBeyondTheStringCapacity) {
-  // A word of 100 bits in radix 2 allows 100 digits; the string holds 67.
+  // A word of 100 bits in radix 2 would allow 100 digits; the string holds
+  // 67, and so does the entry limit.
   UseRadix(2, 100);
-  ASSERT_EQ(settings.maxEntryDigits, 100);
+  ASSERT_EQ(settings.maxEntryDigits, kDigitStringCapacity);
   ResetEntry(entry);
   for (int i = 0; i < kDigitStringCapacity; ++i) ASSERT_TRUE(AddDigit(entry, 1));
   EXPECT_FALSE(AddDigit(entry, 1));
@@ -378,6 +379,10 @@ TEST(EntrySettingsTest, MaxEntryDigitsByRadixAndWordSize) {
   const Case cases[] = {
       {2, 32, 32}, {2, 16, 16}, {2, 8, 8},  {8, 32, 10}, {8, 16, 5},
       {8, 8, 2},   {16, 32, 8}, {16, 16, 4}, {16, 8, 2},  {10, 8, 40},
+      // Word sizes from the command line: no entry is longer than a
+      // DigitString, and the working precision (one more) cannot overflow.
+      {2, 0, 0},   {2, 64, 64}, {2, 67, 67}, {2, 68, 67}, {16, 1000, 67},
+      {2, INT32_MAX, 67},
   };
   const Settings saved = settings;
   for (const Case& c : cases) {
