@@ -5,6 +5,7 @@
 #include "arith/error.h"
 #include "arith/integer.h"
 #include "arith/power.h"
+#include "arith/settings.h"
 #include "engine/display.h"
 #include "engine/state.h"
 #include "engine/window.h"
@@ -76,6 +77,10 @@ void ShowParenIndicator() {
 
 void ApplyBinary(uint32_t op, Rational& current, const Rational& last) {
   try {
+    // What an aborted operation leaves is meaningless (an aborted power can
+    // even leave a zero denominator): the operand is put back instead, and
+    // the watchdog's disarm shows the stopped message.
+    Rational operand = CopyRational(current);
     switch (op) {
       case CmdAnd:
         RatAnd(current, last);
@@ -106,6 +111,7 @@ void ApplyBinary(uint32_t op, Rational& current, const Rational& last) {
       default:
         break;
     }
+    if (AbortRequested()) current = std::move(operand);
   } catch (const ArithError& e) {
     ShowError(e.code);
   }

@@ -50,7 +50,7 @@ int32_t OperatorPrecedence(uint32_t op);
 // current equal to last. CmdPower with Inv set takes the current-th root of
 // last and clears Inv. An unknown op (0 included) leaves current unchanged.
 // Catches every arithmetic error and shows it with ShowError, which locks the
-// keypad.
+// keypad. An operation stopped by AbortFlag leaves current as it was.
 void ApplyBinary(uint32_t op, Rational& current, const Rational& last);
 
 // Command handlers, called by the dispatcher after the entry boundary.

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "arith/error.h"
+#include "arith/settings.h"
 #include "engine/engine_test_util.h"
 #include "engine/messages.h"
+#include "numtext/from_text.h"
 
 namespace {
 
@@ -307,6 +311,37 @@ TEST(OperatorsTest, RandomExpressionsMatchReference) {
       Type(text);
       ASSERT_EQ(Shown(), std::to_string(want));
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// An operation the user aborts leaves its operand, not the meaningless
+// value the arithmetic stopped at: an aborted power of two inside this
+// shift left a zero denominator in the current and the last value (found
+// by the command fuzzer).
+TEST(OperatorsTest, AbortedOperationLeavesItsOperand) {
+  for (int64_t k : {0, 10, 100, 1000}) {
+    SCOPED_TRACE(k);
+    StartEngine(kLayoutScientific, 64, 65);
+    // -(2...2)^2 shifted left by -14938...728: 2 to a huge negative power.
+    Type("2222222222222222222222222222222222:9=@:9<");
+    const char* digits = "1493827160493827160493827160493827061728395061728395061728";
+    Type(std::string(digits, 2) + ":9" + (digits + 2));
+    const std::optional<Rational> operand = EntryToRational(true, digits, false, std::nullopt);
+    ASSERT_TRUE(operand);
+    AbortPollBudget.store(k);
+    ExecuteCommand(CmdEquals);
+    AbortPollBudget.store(-1);
+    EXPECT_EQ(Display(), ErrorMessage(ErrIndexAborted));
+    EXPECT_TRUE(RatEqual(engineState.currentValue, *operand));
+    EXPECT_FALSE(BigNumIsZero(*engineState.lastValue.den));
+    Type("Q");
+    ExecuteCommand(CmdClear);
+    Type("1+1=");
+    EXPECT_EQ(Shown(), "2");
   }
 }
 

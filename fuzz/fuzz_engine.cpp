@@ -1,0 +1,341 @@
+#include "fuzz/fuzz_engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+#include "arith/alloc.h"
+#include "arith/constants.h"
+#include "arith/error.h"
+#include "arith/integer.h"
+#include "arith/radix_convert.h"
+#include "arith/settings.h"
+#include "engine/dispatch.h"
+#include "engine/display.h"
+#include "engine/headless/headless_window.h"
+#include "engine/radix.h"
+#include "engine/state.h"
+#include "engine/statistics.h"
+#include "engine/window.h"
+#include "numtext/from_text.h"
+#include "numtext/settings.h"
+#include "numtext/to_text.h"
+
+namespace {
+
+void PrintAndAbort(const std::string& what) {
+  std::fprintf(stderr, "fuzz invariant broken: %s\n", what.c_str());
+  std::abort();
+}
+
+// The checks must not see an abort meant for the command, nor use up the
+// poll budget of a command still running around them (a nested paste).
+class QuietArithmetic {
+ public:
+  QuietArithmetic()
+      : flag_(AbortFlag.load()), budget_(AbortPollBudget.load()) {
+    AbortFlag.store(false);
+    AbortPollBudget.store(-1);
+  }
+  ~QuietArithmetic() {
+    AbortFlag.store(flag_);
+    AbortPollBudget.store(budget_);
+  }
+  QuietArithmetic(const QuietArithmetic&) = delete;
+  QuietArithmetic& operator=(const QuietArithmetic&) = delete;
+
+ private:
+  bool flag_;
+  int64_t budget_;
+};
+
+bool Printable(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void CheckText(const std::string& text, const char* what) {
+  if (text.empty()) FuzzFail(std::string(what) + " is empty");
+  if (!Printable(text)) FuzzFail(std::string(what) + " is not printable: " + text);
+}
+
+void CheckBigNum(const BigNum* n, const std::string& name) {
+  if (n == nullptr) FuzzFail(name + " is missing");
+  if (n->sign != 1 && n->sign != -1) {
+    FuzzFail(name + " has sign " + std::to_string(n->sign));
+  }
+  if (n->count < 1 || n->count > n->room) {
+    FuzzFail(name + " has count " + std::to_string(n->count) + " in room " +
+             std::to_string(n->room));
+  }
+  if (n->exp < 0) FuzzFail(name + " is not an integer");
+  const uint32_t* d = n->digits();
+  for (int32_t i = 0; i < n->count; ++i) {
+    if (d[i] > kWordMask) FuzzFail(name + " has a digit beyond the base");
+  }
+}
+
+Rational Magnitude(const Rational& x) {
+  Rational m = CopyRational(x);
+  if (RatSign(m) < 0) NegateRational(m);
+  return m;
+}
+
+// pi to 50 decimals, built exactly.
+Rational ReferencePi() {
+  PrecisionRaise exact(1000);
+  static const char kDigits[] = "314159265358979323846264338327950288419716939937510";
+  Rational v = RatFromInt(0);
+  const Rational ten = RatFromInt(10);
+  for (const char* p = kDigits; *p != '\0'; ++p) {
+    RatMul(v, ten);
+    RatAdd(v, RatFromInt(*p - '0'));
+  }
+  Rational scale;
+  scale.num = RadixPowInternal(10, 50);
+  scale.den = BigNumFromInt(1, kInternalBase);
+  RatDiv(v, scale);
+  return v;
+}
+
+// Pi must hold its value to the working precision whatever happened to the
+// rebuild that made it (an aborted series would leave a wrong one).
+void CheckPi() {
+  static const Rational reference = ReferencePi();
+  const int32_t precision = WorkingPrecision;
+  // The reference holds 50 decimals; compare to 45 of them at most.
+  const int32_t referenceDigits =
+      static_cast<int32_t>(45.0 * std::log(10.0) / std::log(settings.radix));
+  const int32_t digits = std::min(WorkingPrecision, referenceDigits) - 3;
+  if (digits <= 0) return;
+  PrecisionRaise wide(WorkingPrecision + 2 * DigitsPerWord);
+  Rational diff = CopyRational(Pi);
+  RatSub(diff, reference);
+  Rational scaled = Magnitude(diff);
+  Rational scale;
+  scale.num = RadixPowInternal(settings.radix, digits);
+  scale.den = BigNumFromInt(1, kInternalBase);
+  RatMul(scaled, scale);
+  if (RatGreater(scaled, RatOne)) {
+    FuzzFail("the constant pi is wrong at radix " + std::to_string(settings.radix) +
+             " and precision " + std::to_string(precision));
+  }
+}
+
+// The value the display shows in radix 2, 8 and 16: the integer part as an
+// unsigned word (two's complement for negative values).
+void ReduceToShownWord(Rational& v) {
+  const Rational& mask = wordMask[engineState.wordSizeIndex + 1];
+  RatInt(v);
+  if (RatSign(v) < 0) {
+    NegateRational(v);
+    RatSub(v, RatOne);
+    RatXor(v, mask);
+  }
+  RatAnd(v, mask);
+}
+
+void CheckEntry(const EntryBuffer& entry) {
+  const DigitString& m = entry.mantissa;
+  const DigitString& e = entry.exponent;
+  if (m.length < 1 || m.length > kDigitStringCapacity) {
+    FuzzFail("entry mantissa length " + std::to_string(m.length));
+  }
+  if (e.length < 1 || e.length > kMaxExponentDigits) {
+    FuzzFail("entry exponent length " + std::to_string(e.length));
+  }
+  if (entry.pointPosition != -1 &&
+      (entry.pointPosition < 0 || entry.pointPosition >= m.length)) {
+    FuzzFail("entry point position " + std::to_string(entry.pointPosition));
+  }
+  if (entry.exponentMode != 0 && entry.exponentMode != 1) FuzzFail("entry exponent mode");
+}
+
+int64_t commandsRun = 0;
+bool valuesTooLarge = false;
+
+int32_t Words(const Rational& x) { return std::max(x.num->count, x.den->count); }
+
+bool ValuesTooLarge() {
+  const EngineState& s = engineState;
+  int32_t words = std::max({Words(s.currentValue), Words(s.lastValue), Words(s.memoryValue)});
+  if (s.repeatOperand) words = std::max(words, Words(*s.repeatOperand));
+  for (const OperatorEntry& e : s.operatorStack) {
+    if (e.value) words = std::max(words, Words(*e.value));
+  }
+  for (const ParenEntry& e : s.parenStack) {
+    if (e.value) words = std::max(words, Words(*e.value));
+  }
+  return words > kFuzzMaxWords;
+}
+
+}  // namespace
+
+FuzzFailureFn fuzzFailureHandler = PrintAndAbort;
+
+FuzzAbortPlan fuzzAbortPlan;
+
+void FuzzFail(const std::string& what) { fuzzFailureHandler(what); }
+
+void FuzzStartEngine(int32_t layout, int32_t precision, int32_t radix,
+                     int32_t wordBits) {
+  AbortPollBudget.store(-1);
+  AbortFlag.store(false);
+  AllocFailAfter(-1);
+  if (StatisticsBoxIsOpen()) CloseStatisticsBox();
+  settings.precision = precision;
+  settings.radix = radix;
+  settings.wordBits = wordBits;
+  SetDecimalSeparator(".");
+  HeadlessResetWindow();
+  headless.recordCalls = false;
+  headless.sendCommand = [](CommandId id) { FuzzRunCommand(id); };
+  commandsRun = 0;
+  valuesTooLarge = false;
+  StartupReset();
+  HeadlessApplyLayout(layout);
+  CheckEngineInvariants();
+}
+
+int64_t FuzzCommandCount() { return commandsRun; }
+
+void FuzzRunCommand(CommandId id) {
+  // QUIB_FUZZ_TRACE=1 in the environment prints each command with the
+  // display after it, to read a finding.
+  static const bool trace = std::getenv("QUIB_FUZZ_TRACE") != nullptr;
+  if (valuesTooLarge) return;
+  const int64_t index = commandsRun++;
+  const bool abortHere = index == fuzzAbortPlan.command;
+  AbortPollBudget.store(abortHere ? fuzzAbortPlan.poll : kFuzzPollBudget);
+  HeadlessWindowCommand(id);
+  AbortPollBudget.store(-1);
+  if (trace) {
+    std::fprintf(stderr, "command %u -> %s\n", id, HeadlessText(IdDisplay).c_str());
+  }
+  CheckEngineInvariants();
+  valuesTooLarge = ValuesTooLarge();
+}
+
+void CheckStoredRational(const Rational& x, const char* name) {
+  CheckBigNum(x.num.get(), std::string(name) + " numerator");
+  CheckBigNum(x.den.get(), std::string(name) + " denominator");
+  if (BigNumIsZero(*x.den)) FuzzFail(std::string(name) + " has a zero denominator");
+}
+
+void CheckEngineInvariants() {
+  QuietArithmetic quiet;
+  const EngineState& s = engineState;
+  CheckStoredRational(s.currentValue, "currentValue");
+  CheckStoredRational(s.lastValue, "lastValue");
+  CheckStoredRational(s.memoryValue, "memoryValue");
+  if (s.repeatOperand) CheckStoredRational(*s.repeatOperand, "repeatOperand");
+  for (const OperatorEntry& e : s.operatorStack) {
+    if (e.value) CheckStoredRational(*e.value, "operator stack value");
+  }
+  for (const ParenEntry& e : s.parenStack) {
+    if (e.value) CheckStoredRational(*e.value, "parenthesis stack value");
+  }
+  if (displayCache.value) CheckStoredRational(*displayCache.value, "display cache");
+  for (const Rational& mask : wordMask) CheckStoredRational(mask, "word mask");
+  const StatisticsStore& store = statisticsStore;
+  if (store.count > store.capacity()) FuzzFail("statistics count beyond capacity");
+  for (uint32_t i = 0; i < store.capacity(); ++i) {
+    if (i < store.count) {
+      CheckStoredRational(store.items[i], "statistics number");
+    } else if (store.items[i].num || store.items[i].den) {
+      FuzzFail("statistics entry beyond the count holds a value");
+    }
+  }
+  if (StatisticsBoxIsOpen() && headless.statList.size() != store.count) {
+    FuzzFail("statistics list and store differ in length");
+  }
+  CheckStoredRational(Pi, "Pi");
+  if (!RatIsZero(RatZero)) FuzzFail("the constant zero is not zero");
+  if (s.operatorDepth < 0 || s.operatorDepth > kStackSize) {
+    FuzzFail("operator depth " + std::to_string(s.operatorDepth));
+  }
+  if (s.parenDepth < 0 || s.parenDepth > kStackSize) {
+    FuzzFail("parenthesis depth " + std::to_string(s.parenDepth));
+  }
+  CheckEntry(s.entry);
+  CheckText(s.displayText, "displayText");
+  CheckText(HeadlessText(IdDisplay), "the display control");
+  CheckPi();
+
+  if (s.entryMode || s.errorLocked) return;
+  const int32_t radix = settings.radix;
+  Rational shown = CopyRational(s.currentValue);
+  int32_t mode = kDisplayAuto;
+  try {
+    if (radix == 10) {
+      if (s.exponentialDisplay) mode = kDisplayScientific;
+    } else {
+      ReduceToShownWord(shown);
+    }
+    CheckRoundTrip(shown, radix, mode, "currentValue");
+  } catch (const ArithError& e) {
+    // A value too large to round in the radix (its power of the radix
+    // cannot be built): the display's own refresh reports the same failure
+    // through the command wrapper's message box.
+    if (e.code != ErrOutOfMemory) {
+      FuzzFail("rendering the current value threw " + std::to_string(e.code));
+    }
+  }
+}
+
+void CheckRoundTrip(const Rational& x, int32_t radix, int32_t mode,
+                    const char* what) {
+  const std::string name(what);
+  Rational v = CopyRational(x);
+  const std::string text = RationalToText(v, radix, mode);
+  CheckText(text, (name + " as text").c_str());
+  const char separator = DecimalSeparatorChar();
+  size_t separators = 0;
+  for (char c : text) separators += c == separator;
+  if (separators != 1) FuzzFail(name + " text has " + std::to_string(separators) +
+                                " separators: " + text);
+
+  const int32_t savedRadix = settings.radix;
+  settings.radix = radix;
+  BigPtr digits = ParseDigits(text);
+  settings.radix = savedRadix;
+  if (!digits) FuzzFail(name + " text reads as nothing: " + text);
+
+  // Each exponent digit beyond the first costs one mantissa digit; allow
+  // one digit more for the truncation before the rounding.
+  const size_t mark = text.find(radix == 10 ? 'e' : '^');
+  const int32_t exponentDigits =
+      mark == std::string::npos ? 0 : static_cast<int32_t>(text.size() - mark - 2);
+  const int32_t good = WorkingPrecision - (exponentDigits > 1 ? exponentDigits - 1 : 0) - 2;
+
+  std::optional<Rational> back;
+  try {
+    back = DigitsToRational(*digits, radix);
+  } catch (const ArithError& e) {
+    // A value too large to be built back exactly from its digits: nothing
+    // to compare with.
+    if (e.code == ErrOutOfMemory) return;
+    throw;
+  }
+  PrecisionRaise wide(WorkingPrecision + 2 * DigitsPerWord);
+  RatSub(*back, x);
+  Rational error = Magnitude(*back);
+  if (good > 0) {
+    Rational scale;
+    scale.num = RadixPowInternal(radix, good);
+    scale.den = BigNumFromInt(1, kInternalBase);
+    RatMul(error, scale);
+  }
+  if (RatGreater(error, Magnitude(x))) {
+    FuzzFail(name + " reads back wrong from its text " + text + " (radix " +
+             std::to_string(radix) + ", precision " + std::to_string(WorkingPrecision) +
+             ")");
+  }
+}
