@@ -158,23 +158,6 @@ TEST_F(HyperbolicTest, FailuresLeaveArgument) {
   EXPECT_EQ(ThrownCode([&] { HypCosine(bottom); }), 0u);
 }
 
-// Runs `body` while another thread sets the abort flag after `delay`;
-// returns how long the body took after the flag was set.
-template <typename F>
-std::chrono::milliseconds TimeAfterAbort(F&& body, std::chrono::milliseconds delay) {
-  std::chrono::steady_clock::time_point setAt;
-  std::thread watchdog([&setAt, delay] {
-    std::this_thread::sleep_for(delay);
-    setAt = std::chrono::steady_clock::now();
-    AbortFlag.store(true);
-  });
-  const ErrorCode code = ThrownCode(body);
-  const auto end = std::chrono::steady_clock::now();
-  watchdog.join();
-  EXPECT_EQ(code, 0u);
-  return std::chrono::duration_cast<std::chrono::milliseconds>(end - setAt);
-}
-
 TEST_F(HyperbolicTest, LongNegativeSinhSeriesStopsOnAbort) {
   // sinh(-100000) runs its series (about 272000 terms over numbers of
   // thousands of words); the abort must cut it short.

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "arith/alloc.h"
 #include "arith/bignum.h"
@@ -112,6 +114,23 @@ ErrorCode ThrownCode(F&& body) {
     return e.code;
   }
   return 0;
+}
+
+// Runs `body` while another thread sets the abort flag after `delay`;
+// returns how long the body took after the flag was set.
+template <typename F>
+std::chrono::milliseconds TimeAfterAbort(F&& body, std::chrono::milliseconds delay) {
+  std::chrono::steady_clock::time_point setAt;
+  std::thread watchdog([&setAt, delay] {
+    std::this_thread::sleep_for(delay);
+    setAt = std::chrono::steady_clock::now();
+    AbortFlag.store(true);
+  });
+  const ErrorCode code = ThrownCode(body);
+  const auto end = std::chrono::steady_clock::now();
+  watchdog.join();
+  EXPECT_EQ(code, 0u);
+  return std::chrono::duration_cast<std::chrono::milliseconds>(end - setAt);
 }
 
 // Builds the constant set of radix 10 at `precision` for the test and the
