@@ -410,6 +410,9 @@ BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
   if (kInternal && std::min(x.count, y.count) >= kKaratsubaMin) {
     WordsMultiply(rd, xd, x.count, yd, y.count);
     StripLeadingZeros(*r);
+    // An aborted product is meaningless, but the product of two non-zero
+    // numbers must never come out zero: it may become a denominator.
+    if (BigNumIsZero(*r) && !BigNumIsZero(x) && !BigNumIsZero(y)) rd[0] = 1;
     return r;
   }
   for (int32_t i = 0; i < x.count; ++i) {

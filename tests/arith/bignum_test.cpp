@@ -389,6 +389,18 @@ TEST(BigNumArithmetic, LongProductsAgainstSchoolbook) {
   }
 }
 
+TEST(BigNumArithmetic, AbortedLongProductIsNeverZero) {
+  // An aborted product is meaningless, yet it must not be zero: a rational
+  // power stopped this way would otherwise store a zero denominator.
+  std::mt19937 rng(9);
+  BigPtr a = MakeBig(RandomWords(rng, 64, 0));
+  BigPtr b = MakeBig(RandomWords(rng, 64, 0));
+  AbortFlag.store(true);
+  BigPtr p = BigNumProductInternal(*a, *b);
+  AbortFlag.store(false);
+  EXPECT_FALSE(BigNumIsZero(*p));
+}
+
 TEST(BigNumArithmetic, SmallValuesAgainstMachineIntegers) {
   std::mt19937 rng(5);
   for (int iter = 0; iter < 2000; ++iter) {
