@@ -18,6 +18,23 @@ struct ValueCase {
 
 using ExpLogTest = TranscendTest;
 
+// Runs `function` on every argument at both precisions and checks the
+// rendered result to the precision's digits, with P restored after each call.
+template <size_t N>
+void CheckRenderedValues(void (*function)(Rational&), const char* name,
+                         const ValueCase (&cases)[N]) {
+  for (const PrecisionCase& p : kPrecisions) {
+    SetRadixAndPrecision(10, p.precision);
+    for (const ValueCase& c : cases) {
+      SCOPED_TRACE(testing::Message() << "P=" << p.precision << " " << name << " " << c.arg);
+      Rational x = DecimalRat(c.arg);
+      function(x);
+      EXPECT_TRUE(RenderedAgreesTo(x, c.want, p.digits));
+      EXPECT_EQ(WorkingPrecision, p.precision);
+    }
+  }
+}
+
 TEST_F(ExpLogTest, ExponentialValues) {
   const ValueCase cases[] = {
       {"1", "2.718281828459045235360287471352662497757247093699959574966967627724077"},
@@ -31,16 +48,7 @@ TEST_F(ExpLogTest, ExponentialValues) {
       {"0.000001", "1.000001000000500000166666708333341666668055555753968278769844025573468"},
       {"-1.9999", "0.1353488174416353257907000814547524169949469549430752457368971949144174"},
   };
-  for (const PrecisionCase& p : kPrecisions) {
-    SetRadixAndPrecision(10, p.precision);
-    for (const ValueCase& c : cases) {
-      SCOPED_TRACE(testing::Message() << "P=" << p.precision << " e^" << c.arg);
-      Rational x = DecimalRat(c.arg);
-      Exponential(x);
-      EXPECT_TRUE(RenderedAgreesTo(x, c.want, p.digits));
-      EXPECT_EQ(WorkingPrecision, p.precision);
-    }
-  }
+  CheckRenderedValues(Exponential, "e^", cases);
 }
 
 // The display gives a five-digit exponent four mantissa digits, so the text
@@ -109,16 +117,7 @@ TEST_F(ExpLogTest, NaturalLogValues) {
       {"1e100", "230.2585092994045684017991454684364207601101488628772976033327900967573"},
       {"1e4000", "9210.34037197618273607196581873745683040440595451509190413331160387029"},
   };
-  for (const PrecisionCase& p : kPrecisions) {
-    SetRadixAndPrecision(10, p.precision);
-    for (const ValueCase& c : cases) {
-      SCOPED_TRACE(testing::Message() << "P=" << p.precision << " ln " << c.arg);
-      Rational x = DecimalRat(c.arg);
-      NaturalLog(x);
-      EXPECT_TRUE(RenderedAgreesTo(x, c.want, p.digits));
-      EXPECT_EQ(WorkingPrecision, p.precision);
-    }
-  }
+  CheckRenderedValues(NaturalLog, "ln", cases);
 }
 
 TEST_F(ExpLogTest, NaturalLogOfEpsilon) {
