@@ -22,7 +22,7 @@ for tool in Xvfb wine wineserver; do
   fi
 done
 
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$prefix WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 workdir=$(mktemp -d)
