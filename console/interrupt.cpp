@@ -100,9 +100,12 @@ void InstallInterruptHandler() {
 #ifdef _WIN32
   std::signal(SIGINT, OnInterrupt);
 #else
+  // pselect is never restarted, so the waits for input still end at a
+  // signal; what SA_RESTART restarts is a write of the answers or of --trace
+  // lines that a signal would otherwise cut short.
   struct sigaction action = {};
   sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no SA_RESTART: a Ctrl-C ends a blocking read
+  action.sa_flags = SA_RESTART;
   action.sa_handler = OnInterrupt;
   sigaction(SIGINT, &action, nullptr);
   action.sa_handler = OnResize;
@@ -115,8 +118,13 @@ void SetComputingPhase(bool computing) {
 #ifdef _WIN32
   (void)computing;
 #else
-  const sigset_t held = HeldSignals();
-  sigprocmask(computing ? SIG_UNBLOCK : SIG_BLOCK, &held, nullptr);
+  // A resize waits for the next read; only Ctrl-C matters while computing.
+  sigset_t set = HeldSignals();
+  if (computing) {
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+  }
+  sigprocmask(computing ? SIG_UNBLOCK : SIG_BLOCK, &set, nullptr);
 #endif
 }
 

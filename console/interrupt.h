@@ -6,10 +6,11 @@
 // SIGINT handler does nothing but store two lock-free atomic flags.
 //
 // quibc alternates between reading a line and computing it. While it
-// computes, Ctrl-C is delivered at once. While it reads, SIGINT is blocked
-// except inside WaitForInput, which unblocks it atomically for the wait
-// (pselect), so a Ctrl-C pressed at any moment of the reading is seen:
-// either as pending before the wait or as the interruption of the wait.
+// computes, Ctrl-C is delivered at once. While it reads, SIGINT (and the
+// terminal's SIGWINCH) are blocked except inside WaitForInput, which
+// unblocks them atomically for the wait (pselect), so a Ctrl-C pressed at
+// any moment of the reading is seen: either as pending before the wait or
+// as the interruption of the wait.
 //
 // Ctrl-C presses closer than kInterruptGraceMs to one already handled count
 // as that one: a user who hammers Ctrl-C at a long key has the key stopped,
