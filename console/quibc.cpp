@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -192,10 +193,26 @@ bool ParseKeys(const std::string& text, std::vector<CommandId>& ids,
   }
 }
 
+// Whether `arg` is the option `name` with a value, as "--name VALUE" (the
+// next argument, taken) or "--name=VALUE"; `value` is then that value, or
+// empty when the next argument is missing.
+bool OptionValue(const std::string& arg, const std::string& name, int argc,
+                 char** argv, int& i, std::optional<std::string>& value) {
+  value.reset();
+  if (arg == name) {
+    if (i + 1 < argc) value = argv[++i];
+    return true;
+  }
+  if (arg.rfind(name + "=", 0) != 0) return false;
+  value = arg.substr(name.size() + 1);
+  return true;
+}
+
 // Returns -1 when the options are good, else the exit status.
 int ParseOptions(int argc, char** argv, Options& options) {
   bool layoutGiven = false;
   bool optionsEnded = false;
+  std::optional<std::string> value;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (optionsEnded || arg.rfind("--", 0) != 0) {
@@ -219,29 +236,17 @@ int ParseOptions(int argc, char** argv, Options& options) {
       }
       layoutGiven = true;
       options.layout = layout;
-    } else if (arg == "--precision" || arg.rfind("--precision=", 0) == 0) {
-      std::string value;
-      if (arg == "--precision") {
-        if (i + 1 >= argc) return UsageError("--precision needs a number");
-        value = argv[++i];
-      } else {
-        value = arg.substr(std::strlen("--precision="));
-      }
-      if (!ParsePrecision(value, options.precision)) {
+    } else if (OptionValue(arg, "--precision", argc, argv, i, value)) {
+      if (!value) return UsageError("--precision needs a number");
+      if (!ParsePrecision(*value, options.precision)) {
         return UsageError("--precision needs a number of digits, not '" +
-                          value.substr(0, 40) + "'");
+                          value->substr(0, 40) + "'");
       }
-    } else if (arg == "--timeout" || arg.rfind("--timeout=", 0) == 0) {
-      std::string value;
-      if (arg == "--timeout") {
-        if (i + 1 >= argc) return UsageError("--timeout needs a number of seconds");
-        value = argv[++i];
-      } else {
-        value = arg.substr(std::strlen("--timeout="));
-      }
-      if (!ParseTimeout(value, options.timeoutMs)) {
+    } else if (OptionValue(arg, "--timeout", argc, argv, i, value)) {
+      if (!value) return UsageError("--timeout needs a number of seconds");
+      if (!ParseTimeout(*value, options.timeoutMs)) {
         return UsageError("--timeout needs a number of seconds above 0, not '" +
-                          value.substr(0, 40) + "'");
+                          value->substr(0, 40) + "'");
       }
     } else if (arg == "--version") {
       std::printf("quibc %s\n", QUIB_VERSION_STRING);
