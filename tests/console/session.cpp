@@ -168,21 +168,36 @@ int Session::WaitExit(std::chrono::milliseconds patience) {
 }
 
 void Session::SaveTranscript(const std::string& path, const std::string& title) const {
+  // Lines of the terminal, control bytes escaped; the middle of a very long
+  // line (a pasted megabyte) is left out.
+  constexpr size_t kLongLine = 600;
   std::ofstream file(path, std::ios::app | std::ios::binary);
   file << "==== " << title << " ====\n";
   std::string line;
+  auto flush = [&file, &line] {
+    if (line.size() > kLongLine) {
+      const size_t cut = line.size() - kLongLine / 2;
+      line = line.substr(0, kLongLine / 2) + " [... " + std::to_string(cut - kLongLine / 2) +
+             " characters ...] " + line.substr(cut);
+    }
+    file << line << "\n";
+    line.clear();
+  };
   for (size_t i = 0; i < output_.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(output_[i]);
     if (c == '\r' && i + 1 < output_.size() && output_[i + 1] == '\n') continue;
-    if (c == '\n' || (c >= 0x20 && c < 0x7f)) {
-      file << static_cast<char>(c);
+    if (c == '\n') {
+      flush();
+    } else if (c >= 0x20 && c < 0x7f) {
+      line += static_cast<char>(c);
     } else {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-      file << escaped;
+      line += escaped;
     }
   }
-  file << "\n\n";
+  flush();
+  file << "\n";
 }
 
 }  // namespace quibc_test
