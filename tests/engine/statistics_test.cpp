@@ -187,6 +187,27 @@ TEST(StatisticsTest, ClosingReleasesTheNumbersAndReopeningStartsEmpty) {
   EXPECT_EQ(engineState.statistics.count, 0u);
 }
 
+// A box opened in the standard layout (by its accelerator) stays open when
+// the scientific layout replaces it, and that layout's statistics keys work.
+TEST(StatisticsTest, BoxOpenedInTheStandardLayoutSurvivesTheSwitch) {
+  StartEngine(kLayoutStandard);
+  Type("2");
+  Press({CmdStatistics, CmdData});
+  ASSERT_TRUE(headless.statBoxExists);
+  ExecuteCommand(CmdScientific);
+  EXPECT_TRUE(headless.statBoxExists);
+  for (CommandId id : {CmdAverage, CmdSum, CmdStdDev, CmdData}) {
+    EXPECT_TRUE(HeadlessEnabled(static_cast<int32_t>(id))) << id;
+  }
+  Type("4\\:A");
+  EXPECT_EQ(Shown(), "3");
+  // Back in the standard layout and out again: the box closed, the keys off.
+  ExecuteCommand(CmdStandard);
+  ExecuteCommand(CmdScientific);
+  EXPECT_FALSE(headless.statBoxExists);
+  EXPECT_FALSE(HeadlessEnabled(static_cast<int32_t>(CmdData)));
+}
+
 TEST(StatisticsTest, DeleteRemovesTheSelectedNumber) {
   struct Case {
     int32_t select;
