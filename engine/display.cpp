@@ -117,7 +117,7 @@ void ShowError(uint32_t codeOrIndex) {
 
 void EnableModeKeys(bool enable) {
   FocusLayoutWindow();
-  for (CommandId id = CmdBin; id <= CmdGradByte; ++id) {
-    EnableControl(static_cast<int32_t>(id), enable);
+  for (const CommandInfo& c : kCommands) {
+    if (IsModeKey(c.id)) EnableControl(static_cast<int32_t>(c.id), enable);
   }
 }

@@ -16,10 +16,7 @@ void ApplyLayoutToEngine(int32_t radix) {
   EngineState& s = engineState;
   ResetLayoutState();
   if (s.layout == kLayoutScientific) {
-    const bool open = StatisticsBoxIsOpen();
-    for (CommandId id = CmdAverage; id <= CmdData; ++id) {
-      EnableControl(static_cast<int32_t>(id), open);
-    }
+    EnableStatisticsKeys(StatisticsBoxIsOpen());
   }
   // A new window shows nothing yet: render whatever the cache says.
   s.keyedRadix = -1;

@@ -17,8 +17,19 @@
 // The radix of each radix button 140 to 143.
 constexpr std::array<int32_t, 4> kRadixValues = {2, 8, 10, 16};
 // Keys that are enabled only in radix 10.
-constexpr std::array<CommandId, 7> kDecimalOnlyKeys = {
-    CmdFE, CmdDms, CmdSin, CmdCos, CmdTan, CmdExponent, CmdPi};
+constexpr size_t kDecimalOnlyKeyCount = [] {
+  size_t n = 0;
+  for (const CommandInfo& c : kCommands) n += IsDecimalOnlyKey(c.id);
+  return n;
+}();
+constexpr std::array<CommandId, kDecimalOnlyKeyCount> kDecimalOnlyKeys = [] {
+  std::array<CommandId, kDecimalOnlyKeyCount> keys{};
+  size_t n = 0;
+  for (const CommandInfo& c : kCommands) {
+    if (IsDecimalOnlyKey(c.id)) keys[n++] = c.id;
+  }
+  return keys;
+}();
 
 // The mask of the word size selected (`wordSizeIndex`): 2^32 - 1, 65535 or
 // 255.

@@ -159,6 +159,12 @@ void StandardDeviation(bool population) {
 
 bool StatisticsBoxIsOpen() { return StatBoxExists(); }
 
+void EnableStatisticsKeys(bool enable) {
+  for (const CommandInfo& c : kCommands) {
+    if (IsStatisticsCommand(c.id)) EnableControl(static_cast<int32_t>(c.id), enable);
+  }
+}
+
 void OpenStatisticsBox() {
   if (!StatBoxCreate()) {
     SoundBeep();
@@ -166,9 +172,7 @@ void OpenStatisticsBox() {
   }
   engineState.statistics = StatisticsStore{};
   StatBoxShow();
-  for (CommandId id = CmdAverage; id <= CmdData; ++id) {
-    EnableControl(static_cast<int32_t>(id), true);
-  }
+  EnableStatisticsKeys(true);
 }
 
 void CloseStatisticsBox() {
@@ -176,9 +180,7 @@ void CloseStatisticsBox() {
     StatBoxDestroy();
     engineState.statistics = StatisticsStore{};
   }
-  for (CommandId id = CmdAverage; id <= CmdData; ++id) {
-    EnableControl(static_cast<int32_t>(id), false);
-  }
+  EnableStatisticsKeys(false);
 }
 
 void StatisticsCommand(CommandId id) {

@@ -40,6 +40,9 @@ struct StatisticsStore {
 // Whether the box is open; the statistics keys work only then.
 bool StatisticsBoxIsOpen();
 
+// Enables or disables the statistics keys.
+void EnableStatisticsKeys(bool enable);
+
 // CmdStatistics when the box is not open: creates the box with an empty
 // store, shows it and enables the keys 118 to 121. When the window cannot
 // be created it beeps and nothing changes.
