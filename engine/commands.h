@@ -116,10 +116,16 @@ static_assert(Sorted(), "the command table is in id order, each id once");
 
 }  // namespace command_table
 
+// The row index of a command, kCommandCount for an id the table does not
+// know. (Constant expressions use indexes, not pointers: the undefined
+// behaviour sanitizer makes pointer tests non-constant.)
+constexpr size_t CommandIndex(CommandId id) {
+  return id < command_table::EndId() ? command_table::kIndex[id] : kCommandCount;
+}
+
 // The row of a command, or nullptr for an id the table does not know.
-constexpr const CommandInfo* FindCommand(CommandId id) {
-  if (id >= command_table::EndId()) return nullptr;
-  const uint8_t i = command_table::kIndex[id];
+inline const CommandInfo* FindCommand(CommandId id) {
+  const size_t i = CommandIndex(id);
   return i < kCommandCount ? &kCommands[i] : nullptr;
 }
 
@@ -127,12 +133,12 @@ constexpr const CommandInfo* FindCommand(CommandId id) {
 const char* CommandName(CommandId id);
 
 constexpr bool HasClass(CommandId id, CommandClass cls) {
-  const CommandInfo* c = FindCommand(id);
-  return c != nullptr && c->cls == cls;
+  const size_t i = CommandIndex(id);
+  return i < kCommandCount && kCommands[i].cls == cls;
 }
 constexpr bool HasFlag(CommandId id, uint32_t flag) {
-  const CommandInfo* c = FindCommand(id);
-  return c != nullptr && (c->flags & flag) != 0;
+  const size_t i = CommandIndex(id);
+  return i < kCommandCount && (kCommands[i].flags & flag) != 0;
 }
 
 // Command classes.
@@ -191,6 +197,6 @@ constexpr bool ClearsHyperbolic(CommandId id) {
 
 // The owner-drawn keys of the layout window: the rows with a key colour.
 constexpr bool IsColouredKey(CommandId id) {
-  const CommandInfo* c = FindCommand(id);
-  return c != nullptr && c->colour != KeyColour::NoKey;
+  const size_t i = CommandIndex(id);
+  return i < kCommandCount && kCommands[i].colour != KeyColour::NoKey;
 }

@@ -6,6 +6,7 @@
 #include "arith/settings.h"
 #include "engine/display.h"
 #include "engine/layout.h"
+#include "engine/messages.h"
 #include "engine/operators.h"
 #include "engine/radix.h"
 #include "engine/state.h"
@@ -224,7 +225,7 @@ void ExecuteCommand(CommandId id) {
   try {
     DispatchCommand(id);
   } catch (...) {
-    ShowMessageBox("An unknown error has occured.", "Error");
+    ShowMessageBox(kUnknownErrorText, kUnknownErrorCaption);
   }
   if (timed) WatchdogDisarm();
 }

@@ -66,22 +66,6 @@ void CheckText(const std::string& text, const char* what) {
   if (!Printable(text)) FuzzFail(std::string(what) + " is not printable: " + text);
 }
 
-void CheckBigNum(const BigNum* n, const std::string& name) {
-  if (n == nullptr) FuzzFail(name + " is missing");
-  if (n->sign != 1 && n->sign != -1) {
-    FuzzFail(name + " has sign " + std::to_string(n->sign));
-  }
-  if (n->count < 1 || n->count > n->room) {
-    FuzzFail(name + " has count " + std::to_string(n->count) + " in room " +
-             std::to_string(n->room));
-  }
-  if (n->exp < 0) FuzzFail(name + " is not an integer");
-  const uint32_t* d = n->digits();
-  for (int32_t i = 0; i < n->count; ++i) {
-    if (d[i] > kWordMask) FuzzFail(name + " has a digit beyond the base");
-  }
-}
-
 Rational Magnitude(const Rational& x) {
   Rational m = CopyRational(x);
   if (RatSign(m) < 0) NegateRational(m);
@@ -216,9 +200,7 @@ void FuzzRunCommand(CommandId id) {
 }
 
 void CheckStoredRational(const Rational& x, const char* name) {
-  CheckBigNum(x.num.get(), std::string(name) + " numerator");
-  CheckBigNum(x.den.get(), std::string(name) + " denominator");
-  if (BigNumIsZero(*x.den)) FuzzFail(std::string(name) + " has a zero denominator");
+  if (const char* fault = RationalFault(x)) FuzzFail(std::string(name) + ": " + fault);
 }
 
 void CheckEngineInvariants() {
@@ -234,7 +216,8 @@ void CheckEngineInvariants() {
   for (const ParenEntry& e : s.parenStack) {
     if (e.value) CheckStoredRational(*e.value, "parenthesis stack value");
   }
-  if (engineState.displayCache.value) CheckStoredRational(*engineState.displayCache.value, "display cache");
+  const DisplayCache& cache = engineState.displayCache;
+  if (cache.value) CheckStoredRational(*cache.value, "display cache");
   for (const Rational& mask : engineState.wordMask) CheckStoredRational(mask, "word mask");
   const StatisticsStore& store = engineState.statistics;
   if (store.count > store.capacity()) FuzzFail("statistics count beyond capacity");

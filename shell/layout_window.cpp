@@ -153,7 +153,7 @@ LRESULT OnContextMenu(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     target = child;
   }
   if (ShowWhatsThisMenu(hwnd, AppInstance, screen)) {
-    WinHelpA(target, KeyName(74), HELP_CONTEXTPOPUP,
+    WinHelpA(target, KeyName(IDS_HELP_FILE), HELP_CONTEXTPOPUP,
              HelpContextId(GetDlgCtrlID(target)));
   }
   return 0;
@@ -178,7 +178,7 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam) {
 LRESULT OnSysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   if ((wParam & 0xFFF0) == SC_CLOSE) {
     WatchdogShutdown();
-    WinHelpA(hwnd, KeyName(74), HELP_QUIT, 0);
+    WinHelpA(hwnd, KeyName(IDS_HELP_FILE), HELP_QUIT, 0);
     PostQuitMessage(0);
   }
   return DefWindowProcA(hwnd, WM_SYSCOMMAND, wParam, lParam);

@@ -5,6 +5,7 @@
 #include "engine/dispatch.h"
 #include "engine/display.h"
 #include "engine/layout.h"
+#include "engine/messages.h"
 #include "engine/radix.h"
 #include "engine/state.h"
 #include "engine/window.h"
@@ -28,7 +29,7 @@ int32_t startupRadix = 0;
 void ShowStartupMemoryMessage(HINSTANCE instance) {
   char text[kStartupMessageSize] = {};
   if (LoadStringA(instance, IDS_STARTUP_NO_MEMORY, text, kStartupMessageSize) <= 0) {
-    lstrcpyA(text, "<Main> Not enough memory.");
+    lstrcpyA(text, kStartupNoMemoryFallback);
   }
   MessageBoxA(nullptr, text, nullptr, MB_ICONERROR);
 }
