@@ -546,6 +546,13 @@ void BigNumDivInternal(BigPtr& a, const BigNum& b) {
 }
 
 void BigNumRem(BigPtr& a, const BigNum& b) {
+  if (&b == a.get()) {
+    // Each step replaces a's block, which b would then name: a mod a works
+    // on a copy of the divisor.
+    const BigPtr divisor = CopyBigNum(b);
+    BigNumRem(a, *divisor);
+    return;
+  }
   while (!BigNumLessMagnitude(*a, b) && !AbortRequested()) {
     BigPtr r = CopyBigNum(b);
     if (BigNumLessMagnitude(*r, *a)) {
