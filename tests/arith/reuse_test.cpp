@@ -114,8 +114,12 @@ TEST_F(ReuseTest, BigNumResultAliasingTheOperandGivesTheSameValue) {
       {"DigitwiseOp and", [](BigPtr& a, const BigNum& b) { DigitwiseOp(a, b, kBitAnd); }},
       {"DigitwiseOp or", [](BigPtr& a, const BigNum& b) { DigitwiseOp(a, b, kBitOr); }},
       {"DigitwiseOp xor", [](BigPtr& a, const BigNum& b) { DigitwiseOp(a, b, kBitXor); }},
-      {"BigNumSum", [](BigPtr& a, const BigNum& b) { a = BigNumSum(*a, a->sign, b, -b.sign, kInternalBase); }},
-      {"BigNumProductInternal", [](BigPtr& a, const BigNum& b) { a = BigNumProductInternal(*a, b); }},
+      {"BigNumSum",
+       [](BigPtr& a, const BigNum& b) {
+         a = BigNumSum(*a, a->sign, b, -b.sign, kInternalBase);
+       }},
+      {"BigNumProductInternal",
+       [](BigPtr& a, const BigNum& b) { a = BigNumProductInternal(*a, b); }},
   };
   // Digits below 10 so that every value is also a radix-10 number.
   const std::vector<std::vector<uint32_t>> values = {
