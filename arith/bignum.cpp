@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "arith/alloc.h"
@@ -461,6 +463,7 @@ void BigNumAdd(BigPtr& a, const BigNum& b, uint32_t base) {
     return;
   }
   a = SumDigits(*a, a->sign, b, b.sign, base);
+  QUIB_ASSERT_SOUND_BIG(*a, base);
 }
 
 BigPtr BigNumSum(const BigNum& x, int32_t xSign, const BigNum& y, int32_t ySign,
@@ -487,10 +490,12 @@ void BigNumMul(BigPtr& a, const BigNum& b, uint32_t base) {
   } else {
     MultiplyInto<false>(a, b, base);
   }
+  QUIB_ASSERT_SOUND_BIG(*a, base);
 }
 
 void BigNumMulInternal(BigPtr& a, const BigNum& b) {
   MultiplyInto<true>(a, b, kInternalBase);
+  QUIB_ASSERT_SOUND_BIG(*a, kInternalBase);
 }
 
 BigPtr BigNumProductInternal(const BigNum& x, const BigNum& y) {
@@ -511,6 +516,7 @@ void BigNumPow(BigPtr& a, int32_t n, uint32_t base) {
     if (square->count > keep + 1) CutToTop(*square, keep);
   }
   a = std::move(result);
+  QUIB_ASSERT_SOUND_BIG(*a, base);
 }
 
 void BigNumPowInternal(BigPtr& a, int32_t n) {
@@ -529,15 +535,24 @@ void BigNumDiv(BigPtr& a, const BigNum& b, uint32_t base) {
   const int32_t limit =
       std::max({WorkingPrecision + 2, a->count, b.count});
   DivideTruncated(a, b, base, limit);
+  QUIB_ASSERT_SOUND_BIG(*a, base);
 }
 
 void BigNumDivInternal(BigPtr& a, const BigNum& b) {
   const int32_t limit =
       std::max({WorkingPrecision + DigitsPerWord, a->count, b.count});
   DivideTruncated(a, b, kInternalBase, limit);
+  QUIB_ASSERT_SOUND_BIG(*a, kInternalBase);
 }
 
 void BigNumRem(BigPtr& a, const BigNum& b) {
+  if (&b == a.get()) {
+    // Each step replaces a's block, which b would then name: a mod a works
+    // on a copy of the divisor.
+    const BigPtr divisor = CopyBigNum(b);
+    BigNumRem(a, *divisor);
+    return;
+  }
   while (!BigNumLessMagnitude(*a, b) && !AbortRequested()) {
     BigPtr r = CopyBigNum(b);
     if (BigNumLessMagnitude(*r, *a)) {
@@ -570,4 +585,21 @@ bool BigNumTrimWindow(BigNum& x, int32_t n) {
   x.exp += k;
   x.count = keep;
   return true;
+}
+
+const char* BigNumFault(const BigNum& x, uint32_t base) {
+  if (x.sign != 1 && x.sign != -1) return "sign is neither +1 nor -1";
+  if (x.count < 1 || x.count > x.room) return "count outside 1 to room";
+  if (Span(x) > INT32_MAX) return "span beyond int32_t";
+  const uint32_t* d = x.digits();
+  for (int32_t i = 0; i < x.count; ++i) {
+    if (d[i] >= base) return "digit not below the base";
+  }
+  if (x.count > 1 && d[x.count - 1] == 0) return "leading zero digit";
+  return nullptr;
+}
+
+void ArithInvariantBroken(const char* what, const char* file, int line) {
+  std::fprintf(stderr, "%s:%d: arithmetic invariant broken: %s\n", file, line, what);
+  std::abort();
 }

@@ -112,3 +112,26 @@ void BigNumRem(BigPtr& a, const BigNum& b);
 // the bottom of the window is removed (exp grows accordingly) and the result
 // is true; otherwise nothing changes and the result is false.
 bool BigNumTrimWindow(BigNum& x, int32_t n);
+
+// What breaks the invariants above in x as a number in `base`, or nullptr
+// when it keeps them: a sign other than +1 or -1, a count outside 1 to room,
+// a span beyond the range of int32_t, a digit not below the base, a zero top
+// digit in a number of more than one digit.
+const char* BigNumFault(const BigNum& x, uint32_t base = kInternalBase);
+
+// Reports a broken invariant of the arithmetic (what, where) on standard
+// error and aborts.
+[[noreturn]] void ArithInvariantBroken(const char* what, const char* file, int line);
+
+// The invariant checks after each arithmetic operation: compiled in the
+// sanitizer and debug builds (QUIB_CHECK_INVARIANTS), nothing otherwise.
+#ifdef QUIB_CHECK_INVARIANTS
+#define QUIB_ASSERT_SOUND_BIG(x, base)                                      \
+  do {                                                                      \
+    if (const char* quib_fault = BigNumFault((x), (base))) {                \
+      ArithInvariantBroken(quib_fault, __FILE__, __LINE__);                 \
+    }                                                                       \
+  } while (0)
+#else
+#define QUIB_ASSERT_SOUND_BIG(x, base) ((void)0)
+#endif

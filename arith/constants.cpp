@@ -12,6 +12,9 @@
 #include "arith/settings.h"
 
 int32_t ConstantsMark = 2880;
+// The slots themselves; everything outside this file sees them through the
+// const references below.
+namespace slot {
 BigPtr RadixBig;
 Rational RadixRat;
 
@@ -23,6 +26,52 @@ Rational EulerE, SqrtE, Ln10, Ln2, DegPerRad, GradPerRad;
 Rational Mask64, Mask32, Mask16, Mask8;
 Rational Deg360, Grad400, Deg180, Grad200;
 Rational ExpLimit, MinusExpLimit;
+}  // namespace slot
+
+const BigPtr& RadixBig = slot::RadixBig;
+const BigPtr& BigOne = slot::BigOne;
+const BigPtr& BigTwo = slot::BigTwo;
+const BigPtr& BigFive = slot::BigFive;
+const BigPtr& BigSix = slot::BigSix;
+const BigPtr& BigTen = slot::BigTen;
+const Rational& RadixRat = slot::RadixRat;
+const Rational& RatZero = slot::RatZero;
+const Rational& RatOne = slot::RatOne;
+const Rational& RatMinusOne = slot::RatMinusOne;
+const Rational& RatTwo = slot::RatTwo;
+const Rational& RatSix = slot::RatSix;
+const Rational& RatTen = slot::RatTen;
+const Rational& RatHalf = slot::RatHalf;
+const Rational& RatPoint85 = slot::RatPoint85;
+const Rational& Epsilon = slot::Epsilon;
+const Rational& MinusEpsilon = slot::MinusEpsilon;
+const Rational& Pi = slot::Pi;
+const Rational& HalfPi = slot::HalfPi;
+const Rational& TwoPi = slot::TwoPi;
+const Rational& ThreeHalvesPi = slot::ThreeHalvesPi;
+const Rational& EulerE = slot::EulerE;
+const Rational& SqrtE = slot::SqrtE;
+const Rational& Ln10 = slot::Ln10;
+const Rational& Ln2 = slot::Ln2;
+const Rational& DegPerRad = slot::DegPerRad;
+const Rational& GradPerRad = slot::GradPerRad;
+const Rational& Mask64 = slot::Mask64;
+const Rational& Mask32 = slot::Mask32;
+const Rational& Mask16 = slot::Mask16;
+const Rational& Mask8 = slot::Mask8;
+const Rational& Deg360 = slot::Deg360;
+const Rational& Grad400 = slot::Grad400;
+const Rational& Deg180 = slot::Deg180;
+const Rational& Grad200 = slot::Grad200;
+const Rational& ExpLimit = slot::ExpLimit;
+const Rational& MinusExpLimit = slot::MinusExpLimit;
+
+void SetRadixKeepingConstants(int32_t radix, int32_t precision) {
+  WorkingPrecision = precision;
+  DigitsPerWord = DigitsPerWordFor(radix);
+  slot::RadixBig = BigNumFromInt(radix, kInternalBase);
+  slot::RadixRat = RatFromInt(radix);
+}
 
 int32_t DigitsPerWordFor(int32_t radix) {
   const int64_t limit = int64_t{kInternalBase} / radix;
@@ -118,14 +167,17 @@ constexpr uint32_t kStoredConstants[] = {
 #undef QUIB_TEN_POW_32
 
 // The slots filled from the table, in table order.
-BigPtr* const kStoredBigSlots[] = {&BigOne, &BigTwo, &BigFive, &BigSix, &BigTen};
+BigPtr* const kStoredBigSlots[] = {&slot::BigOne, &slot::BigTwo, &slot::BigFive,
+                                   &slot::BigSix, &slot::BigTen};
 Rational* const kStoredRatSlots[] = {
-    &Epsilon,  &MinusEpsilon, &RatPoint85, &RatSix,        &RatTwo,
-    &RatZero,  &RatOne,       &RatMinusOne, &RatHalf,      &RatTen,
-    &Pi,       &TwoPi,        &HalfPi,     &ThreeHalvesPi, &SqrtE,
-    &EulerE,   &Ln10,         &Ln2,        &DegPerRad,     &GradPerRad,
-    &Mask64,   &Mask32,       &Mask16,     &Mask8,         &Grad400,
-    &Deg360,   &Grad200,      &Deg180,     &ExpLimit,      &MinusExpLimit,
+    &slot::Epsilon,  &slot::MinusEpsilon, &slot::RatPoint85,  &slot::RatSix,
+    &slot::RatTwo,   &slot::RatZero,      &slot::RatOne,      &slot::RatMinusOne,
+    &slot::RatHalf,  &slot::RatTen,       &slot::Pi,          &slot::TwoPi,
+    &slot::HalfPi,   &slot::ThreeHalvesPi, &slot::SqrtE,      &slot::EulerE,
+    &slot::Ln10,     &slot::Ln2,          &slot::DegPerRad,   &slot::GradPerRad,
+    &slot::Mask64,   &slot::Mask32,       &slot::Mask16,      &slot::Mask8,
+    &slot::Grad400,  &slot::Deg360,       &slot::Grad200,     &slot::Deg180,
+    &slot::ExpLimit, &slot::MinusExpLimit,
 };
 
 // Builds the BigNum of the record at `pos` and moves `pos` past it.
@@ -154,8 +206,8 @@ bool StoredConstantsSuffice(int32_t radix, int32_t precision) {
 void SetEpsilon(int32_t precision) {
   Rational eps = CopyRational(RadixRat);
   RatPowInt(eps, -precision);
-  Epsilon = std::move(eps);
-  MinusEpsilon = RatNegated(Epsilon);
+  slot::Epsilon = std::move(eps);
+  slot::MinusEpsilon = RatNegated(Epsilon);
 }
 
 Rational Mask(int32_t bits) {
@@ -166,24 +218,24 @@ Rational Mask(int32_t bits) {
 }
 
 void ComputeConstants(int32_t precision) {
-  BigOne = BigNumFromInt(1, kInternalBase);
-  BigTwo = BigNumFromInt(2, kInternalBase);
-  BigFive = BigNumFromInt(5, kInternalBase);
-  BigSix = BigNumFromInt(6, kInternalBase);
-  BigTen = BigNumFromInt(10, kInternalBase);
+  slot::BigOne = BigNumFromInt(1, kInternalBase);
+  slot::BigTwo = BigNumFromInt(2, kInternalBase);
+  slot::BigFive = BigNumFromInt(5, kInternalBase);
+  slot::BigSix = BigNumFromInt(6, kInternalBase);
+  slot::BigTen = BigNumFromInt(10, kInternalBase);
 
   SetEpsilon(precision);
 
   Rational point85 = RatFromInt(85);
   RatDiv(point85, RatFromInt(100));
-  RatPoint85 = std::move(point85);
-  RatSix = RatFromInt(6);
-  RatTwo = RatFromInt(2);
-  RatZero = RatFromInt(0);
-  RatOne = RatFromInt(1);
-  RatMinusOne = RatFromInt(-1);
-  RatHalf = RatFromBigNums(*BigOne, *BigTwo);
-  RatTen = RatFromInt(10);
+  slot::RatPoint85 = std::move(point85);
+  slot::RatSix = RatFromInt(6);
+  slot::RatTwo = RatFromInt(2);
+  slot::RatZero = RatFromInt(0);
+  slot::RatOne = RatFromInt(1);
+  slot::RatMinusOne = RatFromInt(-1);
+  slot::RatHalf = RatFromBigNums(*BigOne, *BigTwo);
+  slot::RatTen = RatFromInt(10);
 
   {
     // One word beyond the request for the transcendental values.
@@ -192,50 +244,50 @@ void ComputeConstants(int32_t precision) {
     Rational pi = CopyRational(RatHalf);
     ArcSine(pi);
     RatMul(pi, RatSix);
-    Pi = std::move(pi);
+    slot::Pi = std::move(pi);
 
     Rational twoPi = CopyRational(Pi);
     RatAdd(twoPi, Pi);
-    TwoPi = std::move(twoPi);
+    slot::TwoPi = std::move(twoPi);
     Rational halfPi = CopyRational(Pi);
     RatDiv(halfPi, RatTwo);
-    HalfPi = std::move(halfPi);
+    slot::HalfPi = std::move(halfPi);
     Rational threeHalvesPi = CopyRational(Pi);
     RatAdd(threeHalvesPi, HalfPi);
-    ThreeHalvesPi = std::move(threeHalvesPi);
+    slot::ThreeHalvesPi = std::move(threeHalvesPi);
 
     Rational sqrtE = CopyRational(RatHalf);
     ExpSeries(sqrtE);
-    SqrtE = std::move(sqrtE);
+    slot::SqrtE = std::move(sqrtE);
     Rational e = CopyRational(RatOne);
     ExpSeries(e);
-    EulerE = std::move(e);
+    slot::EulerE = std::move(e);
 
     Rational ln10 = CopyRational(RatTen);
     NaturalLog(ln10);
-    Ln10 = std::move(ln10);
+    slot::Ln10 = std::move(ln10);
     Rational ln2 = CopyRational(RatTwo);
     NaturalLog(ln2);
-    Ln2 = std::move(ln2);
+    slot::Ln2 = std::move(ln2);
 
     Rational degPerRad = RatFromInt(180);
     RatDiv(degPerRad, Pi);
-    DegPerRad = std::move(degPerRad);
+    slot::DegPerRad = std::move(degPerRad);
     Rational gradPerRad = RatFromInt(200);
     RatDiv(gradPerRad, Pi);
-    GradPerRad = std::move(gradPerRad);
+    slot::GradPerRad = std::move(gradPerRad);
   }
 
-  Mask64 = Mask(64);
-  Mask32 = Mask(32);
-  Mask16 = RatFromInt(65535);
-  Mask8 = RatFromInt(255);
-  Grad400 = RatFromInt(400);
-  Deg360 = RatFromInt(360);
-  Grad200 = RatFromInt(200);
-  Deg180 = RatFromInt(180);
-  ExpLimit = RatFromInt(100000);
-  MinusExpLimit = RatNegated(ExpLimit);
+  slot::Mask64 = Mask(64);
+  slot::Mask32 = Mask(32);
+  slot::Mask16 = RatFromInt(65535);
+  slot::Mask8 = RatFromInt(255);
+  slot::Grad400 = RatFromInt(400);
+  slot::Deg360 = RatFromInt(360);
+  slot::Grad200 = RatFromInt(200);
+  slot::Deg180 = RatFromInt(180);
+  slot::ExpLimit = RatFromInt(100000);
+  slot::MinusExpLimit = RatNegated(ExpLimit);
 }
 
 }  // namespace
@@ -257,8 +309,8 @@ void SetRadixAndPrecision(int32_t radix, int32_t precision) {
   WorkingPrecision = precision;
   AbortFlag.store(false, std::memory_order_relaxed);
   DigitsPerWord = DigitsPerWordFor(radix);
-  RadixBig = BigNumFromInt(radix, kInternalBase);
-  RadixRat = RatFromInt(radix);
+  slot::RadixBig = BigNumFromInt(radix, kInternalBase);
+  slot::RadixRat = RatFromInt(radix);
 
   // Computed when the request needs more than any earlier computation, and
   // also whenever the stored values are too short for the precision (a

@@ -20,17 +20,47 @@
 #include "arith/rational.h"
 
 extern int32_t ConstantsMark;
-extern BigPtr RadixBig;
-extern Rational RadixRat;
 
-extern BigPtr BigOne, BigTwo, BigFive, BigSix, BigTen;
-extern Rational RatZero, RatOne, RatMinusOne, RatTwo, RatSix, RatTen, RatHalf;
-extern Rational RatPoint85, Epsilon, MinusEpsilon;
-extern Rational Pi, HalfPi, TwoPi, ThreeHalvesPi;
-extern Rational EulerE, SqrtE, Ln10, Ln2, DegPerRad, GradPerRad;
-extern Rational Mask64, Mask32, Mask16, Mask8;
-extern Rational Deg360, Grad400, Deg180, Grad200;
-extern Rational ExpLimit, MinusExpLimit;
+// Read-only to every caller: the slots behind these names belong to
+// constants.cpp, which alone rebuilds them.
+extern const BigPtr& RadixBig;
+extern const Rational& RadixRat;
+
+extern const BigPtr& BigOne;
+extern const BigPtr& BigTwo;
+extern const BigPtr& BigFive;
+extern const BigPtr& BigSix;
+extern const BigPtr& BigTen;
+extern const Rational& RatZero;
+extern const Rational& RatOne;
+extern const Rational& RatMinusOne;
+extern const Rational& RatTwo;
+extern const Rational& RatSix;
+extern const Rational& RatTen;
+extern const Rational& RatHalf;
+extern const Rational& RatPoint85;
+extern const Rational& Epsilon;
+extern const Rational& MinusEpsilon;
+extern const Rational& Pi;
+extern const Rational& HalfPi;
+extern const Rational& TwoPi;
+extern const Rational& ThreeHalvesPi;
+extern const Rational& EulerE;
+extern const Rational& SqrtE;
+extern const Rational& Ln10;
+extern const Rational& Ln2;
+extern const Rational& DegPerRad;
+extern const Rational& GradPerRad;
+extern const Rational& Mask64;
+extern const Rational& Mask32;
+extern const Rational& Mask16;
+extern const Rational& Mask8;
+extern const Rational& Deg360;
+extern const Rational& Grad400;
+extern const Rational& Deg180;
+extern const Rational& Grad200;
+extern const Rational& ExpLimit;
+extern const Rational& MinusExpLimit;
 
 // Sets P to `precision`, R for the radix, RadixBig, RadixRat and every slot;
 // clears AbortFlag, and an abort raised while the series run is dropped as
@@ -38,6 +68,11 @@ extern Rational ExpLimit, MinusExpLimit;
 // ErrOutOfMemory (slots already rebuilt keep their new values; P is
 // `precision` again).
 void SetRadixAndPrecision(int32_t radix, int32_t precision);
+
+// P and R for `radix` and `precision`, RadixBig and RadixRat; every other
+// slot keeps its value. For work that only converts text, where rebuilding
+// the transcendental constants would cost more than the work.
+void SetRadixKeepingConstants(int32_t radix, int32_t precision);
 
 // Every constant slot except RadixBig and RadixRat <- a fresh copy of the
 // stored table.

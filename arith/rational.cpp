@@ -136,11 +136,18 @@ void RatTrim(Rational& x) {
   const int32_t g = std::min(num.exp, den.exp);
   num.exp -= g;
   den.exp -= g;
+  QUIB_ASSERT_SOUND(x);
 }
 
-void RatAdd(Rational& a, const Rational& b) { AddSigned(a, b, 1); }
+void RatAdd(Rational& a, const Rational& b) {
+  AddSigned(a, b, 1);
+  QUIB_ASSERT_SOUND(a);
+}
 
-void RatSub(Rational& a, const Rational& b) { AddSigned(a, b, -1); }
+void RatSub(Rational& a, const Rational& b) {
+  AddSigned(a, b, -1);
+  QUIB_ASSERT_SOUND(a);
+}
 
 void RatMul(Rational& a, const Rational& b) {
   if (RatIsZero(a)) {
@@ -152,6 +159,7 @@ void RatMul(Rational& a, const Rational& b) {
   r.den = BigNumProductInternal(*a.den, *b.den);
   RatTrim(r);
   a = std::move(r);
+  QUIB_ASSERT_SOUND(a);
 }
 
 void RatDiv(Rational& a, const Rational& b) {
@@ -170,6 +178,7 @@ void RatDiv(Rational& a, const Rational& b) {
   }
   RatTrim(r);
   a = std::move(r);
+  QUIB_ASSERT_SOUND(a);
 }
 
 void RatPowInt(Rational& a, int32_t n) {
@@ -195,6 +204,7 @@ void RatPowInt(Rational& a, int32_t n) {
   }
   if (n < 0) std::swap(result.num, result.den);
   a = std::move(result);
+  QUIB_ASSERT_SOUND(a);
 }
 
 bool RatEqual(const Rational& a, const Rational& b) {
@@ -214,4 +224,13 @@ bool RatGreater(const Rational& a, const Rational& b) {
 }
 bool RatGreaterEqual(const Rational& a, const Rational& b) {
   return CompareRationals(a, b) >= 0;
+}
+
+const char* RationalFault(const Rational& x) {
+  if (!x.num || !x.den) return "a component is missing";
+  if (const char* fault = BigNumFault(*x.num)) return fault;
+  if (const char* fault = BigNumFault(*x.den)) return fault;
+  if (x.num->exp < 0 || x.den->exp < 0) return "a component is no integer";
+  if (BigNumIsZero(*x.den)) return "zero denominator";
+  return nullptr;
 }

@@ -80,3 +80,19 @@ bool RatLess(const Rational& a, const Rational& b);
 bool RatLessEqual(const Rational& a, const Rational& b);
 bool RatGreater(const Rational& a, const Rational& b);
 bool RatGreaterEqual(const Rational& a, const Rational& b);
+
+// What breaks the invariants of a stored value in x, or nullptr when it keeps
+// them: a component missing, a component that is no sound BigNum
+// (BigNumFault) or no integer (exp < 0), a zero denominator.
+const char* RationalFault(const Rational& x);
+
+#ifdef QUIB_CHECK_INVARIANTS
+#define QUIB_ASSERT_SOUND(x)                                                \
+  do {                                                                      \
+    if (const char* quib_fault = RationalFault(x)) {                        \
+      ArithInvariantBroken(quib_fault, __FILE__, __LINE__);                 \
+    }                                                                       \
+  } while (0)
+#else
+#define QUIB_ASSERT_SOUND(x) ((void)0)
+#endif

@@ -5,37 +5,32 @@
 #include "numtext/entry.h"
 #include "numtext/settings.h"
 
-const std::array<PasteEntry, 67> PasteTable = {{
-    {'0', 124}, {'1', 125}, {'2', 126}, {'3', 127}, {'4', 128},
-    {'5', 129}, {'6', 130}, {'7', 131}, {'8', 132}, {'9', 133},
-    {'A', 134}, {'B', 135}, {'C', 136}, {'D', 137}, {'E', 138},
-    {'F', 139},
-    {'!', CmdFactorial},    {'S', CmdSin},        {'O', CmdCos},
-    {'T', CmdTan},          {'R', CmdReciprocal}, {'Y', CmdPower},
-    {'#', CmdCube},         {'@', CmdSquare},     {'M', CmdDegDword},
-    {'N', CmdLn},           {'L', CmdLog},        {'V', CmdFE},
-    {'X', CmdExponent},     {'I', CmdInv},        {'H', CmdHyp},
-    {'P', CmdPi},
-    {'/', CmdDivide},       {'*', CmdMultiply},   {'%', CmdMod},
-    {'-', CmdSubtract},     {'=', CmdEquals},     {'+', CmdAdd},
-    {'&', CmdAnd},          {'|', CmdOr},         {'^', CmdXor},
-    {'~', CmdNot},          {';', CmdInt},        {'<', CmdShiftLeft},
-    {'.', CmdDecimalPoint}, {',', CmdDecimalPoint},
-    {'(', CmdOpenParen},    {')', CmdCloseParen}, {'\\', CmdData},
-    {'Q', CmdClear},
-    {0xD1, CmdClear},       {0xD3, CmdStatistics}, {0xCD, CmdMemoryStore},
-    {0xD0, CmdMemoryAdd},   {0xC3, CmdMemoryClear}, {0xD2, CmdMemoryRecall},
-    {0xC1, CmdAverage},     {0xD4, CmdSum},       {0xC4, CmdStdDev},
-    {0xB2, CmdDegDword},    {0xB3, CmdRadWord},   {0xB4, CmdGradByte},
-    {0xB5, CmdHex},         {0xB6, CmdDec},       {0xB7, CmdOct},
-    {0xB8, CmdBin},         {0xB9, CmdSign},
-}};
+namespace {
+
+constexpr std::array<PasteEntry, kPasteCodeCount> MakePasteTable() {
+  std::array<PasteEntry, kPasteCodeCount> table{};
+  size_t n = 0;
+  for (const CommandInfo& c : kCommands) {
+    if (c.paste != 0) table[n++] = {c.paste, c.id};
+    if (c.paste2 != 0) table[n++] = {c.paste2, c.id};
+  }
+  return table;
+}
+
+// The command of every code 0 to 255.
+constexpr std::array<CommandId, 256> MakePasteIndex() {
+  std::array<CommandId, 256> index{};
+  for (const PasteEntry& e : MakePasteTable()) index[e.code] = e.command;
+  return index;
+}
+constexpr std::array<CommandId, 256> kPasteIndex = MakePasteIndex();
+
+}  // namespace
+
+const std::array<PasteEntry, kPasteCodeCount> PasteTable = MakePasteTable();
 
 CommandId PasteCommandFor(uint32_t code) {
-  for (const PasteEntry& e : PasteTable) {
-    if (e.code == code) return e.command;
-  }
-  return 0;
+  return code < kPasteIndex.size() ? kPasteIndex[code] : 0;
 }
 
 namespace {

@@ -23,7 +23,14 @@ struct PasteEntry {
   CommandId command;
 };
 
-extern const std::array<PasteEntry, 67> PasteTable;
+// The paste codes of the command table, in table order.
+constexpr size_t CountPasteCodes() {
+  size_t n = 0;
+  for (const CommandInfo& c : kCommands) n += (c.paste != 0) + (c.paste2 != 0);
+  return n;
+}
+constexpr size_t kPasteCodeCount = CountPasteCodes();
+extern const std::array<PasteEntry, kPasteCodeCount> PasteTable;
 
 // The command of a table code, or 0 when the table has none.
 CommandId PasteCommandFor(uint32_t code);

@@ -1,126 +1,202 @@
 // The command set of the engine.
 //
 // Every user action reaches the engine as one CommandId: a key click, an
-// accelerator, a menu item or one pasted character. Keys use 80 to 148 (a key
-// control's identifier is its command), menu items 300 to 305. Any other
-// 32-bit value is a valid argument too: the dispatcher records it as the
-// current command and otherwise ignores it.
+// accelerator, a menu item or one pasted character. Any other 32-bit value
+// is a valid argument too: the dispatcher records it as the current command
+// and otherwise ignores it.
+//
+// Everything known about a command is one row of engine/commands.def: its
+// id, name, class, the flags the dispatcher tests, its paste characters, its
+// key colour and its help topics. The constants, the predicates below, the
+// paste table, the shell's key table and the resource checks are all read
+// from there; no other file lists commands by number.
 //
 // The pending-operator field of the engine holds 0 (none), a binary-operator
-// command (86 to 95) or OpShiftRight, the internal code that CmdShiftLeft
-// becomes when Inv is set. OpShiftRight is never sent as a command.
-//
-// The membership tests below are the lists the dispatcher consults; each is a
-// plain function of the id so that they are usable for any 32-bit value.
+// command or OpShiftRight, the internal code that CmdShiftLeft becomes when
+// Inv is set. OpShiftRight is never sent as a command.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 using CommandId = uint32_t;
 
-constexpr CommandId CmdSign = 80;
-constexpr CommandId CmdClear = 81;
-constexpr CommandId CmdClearEntry = 82;
-constexpr CommandId CmdBackspace = 83;
-constexpr CommandId CmdStatistics = 84;
-constexpr CommandId CmdDecimalPoint = 85;
-constexpr CommandId CmdAnd = 86;
-constexpr CommandId CmdOr = 87;
-constexpr CommandId CmdXor = 88;
-constexpr CommandId CmdShiftLeft = 89;
-constexpr CommandId CmdDivide = 90;
-constexpr CommandId CmdMultiply = 91;
-constexpr CommandId CmdAdd = 92;
-constexpr CommandId CmdSubtract = 93;
-constexpr CommandId CmdMod = 94;
-constexpr CommandId CmdPower = 95;
-constexpr CommandId CmdInt = 96;
-constexpr CommandId CmdNot = 97;
-constexpr CommandId CmdSin = 98;
-constexpr CommandId CmdCos = 99;
-constexpr CommandId CmdTan = 100;
-constexpr CommandId CmdLn = 101;
-constexpr CommandId CmdLog = 102;
-constexpr CommandId CmdSqrt = 103;
-constexpr CommandId CmdSquare = 104;
-constexpr CommandId CmdCube = 105;
-constexpr CommandId CmdFactorial = 106;
-constexpr CommandId CmdReciprocal = 107;
-constexpr CommandId CmdDms = 108;
-constexpr CommandId CmdPercent = 109;
-constexpr CommandId CmdFE = 110;
-constexpr CommandId CmdPi = 111;
-constexpr CommandId CmdEquals = 112;
-constexpr CommandId CmdMemoryClear = 113;
-constexpr CommandId CmdMemoryRecall = 114;
-constexpr CommandId CmdMemoryStore = 115;
-constexpr CommandId CmdMemoryAdd = 116;
-constexpr CommandId CmdExponent = 117;
-constexpr CommandId CmdAverage = 118;
-constexpr CommandId CmdSum = 119;
-constexpr CommandId CmdStdDev = 120;
-constexpr CommandId CmdData = 121;
-constexpr CommandId CmdOpenParen = 122;
-constexpr CommandId CmdCloseParen = 123;
-constexpr CommandId CmdDigit0 = 124;  // CmdDigit0 + v is the digit of value v
-constexpr CommandId CmdDigit9 = 133;
-constexpr CommandId CmdDigitA = 134;
-constexpr CommandId CmdDigitF = 139;
-constexpr CommandId CmdBin = 140;
-constexpr CommandId CmdOct = 141;
-constexpr CommandId CmdDec = 142;
-constexpr CommandId CmdHex = 143;
-constexpr CommandId CmdInv = 144;
-constexpr CommandId CmdHyp = 145;
-constexpr CommandId CmdDegDword = 146;
-constexpr CommandId CmdRadWord = 147;
-constexpr CommandId CmdGradByte = 148;
-constexpr CommandId CmdCopy = 300;
-constexpr CommandId CmdPaste = 301;
-constexpr CommandId CmdAbout = 302;
-constexpr CommandId CmdScientific = 303;
-constexpr CommandId CmdStandard = 304;
-constexpr CommandId CmdHelpTopics = 305;
+enum class CommandClass : uint8_t {
+  Other,
+  Digit,
+  Binary,
+  Unary,
+  Statistics,
+  Radix,
+  Modifier,
+  UnitOrWord,
+  Menu,
+};
+
+// The caption colour of an owner-drawn key; NoKey for every other control.
+enum class KeyColour : uint8_t { NoKey, Blue, Red, Magenta };
+
+// The dispatcher's flags of a command.
+namespace command_flags {
+constexpr uint32_t NotRecorded = 1u << 0;
+constexpr uint32_t PassesLock = 1u << 1;
+constexpr uint32_t EndsEntry = 1u << 2;
+constexpr uint32_t StartsEntry = 1u << 3;
+constexpr uint32_t DecimalOnly = 1u << 4;
+constexpr uint32_t DecimalKey = 1u << 5;
+constexpr uint32_t ClearsInv = 1u << 6;
+constexpr uint32_t ClearsHyp = 1u << 7;
+}  // namespace command_flags
+
+// A paste code: the character, + 0x80 for the upper-cased character typed
+// after ":".
+constexpr uint32_t Prefixed(char c) { return static_cast<unsigned char>(c) + 0x80u; }
+
+struct CommandInfo {
+  CommandId id;
+  const char* name;
+  CommandClass cls;
+  uint32_t flags;
+  uint32_t paste;   // paste codes, 0 for none
+  uint32_t paste2;
+  KeyColour colour;
+  uint32_t help;    // context-help topic, 0 for none
+  uint32_t help2;   // the topic outside radix 10 when it differs, else 0
+};
+
+#define QUIB_COMMAND(name, id, cls, flags, paste, paste2, colour, help, help2) \
+  constexpr CommandId Cmd##name = id;
+#include "engine/commands.def"
+
+// Every row of the table, in id order.
+inline constexpr CommandInfo kCommands[] = {
+#define QUIB_COMMAND(name, id, cls, flags, paste, paste2, colour, help, help2) \
+  {id, "Cmd" #name, CommandClass::cls, [] {                                   \
+     using namespace command_flags;                                           \
+     return static_cast<uint32_t>(flags);                                     \
+   }(),                                                                       \
+   paste, paste2, KeyColour::colour, help, help2},
+#include "engine/commands.def"
+};
+
+constexpr size_t kCommandCount = sizeof kCommands / sizeof kCommands[0];
+
+// CmdDigit0 + v is the digit of value v.
+static_assert(CmdDigit9 - CmdDigit0 == 9 && CmdDigitA == CmdDigit9 + 1 &&
+              CmdDigitF - CmdDigit0 == 15);
 
 // Internal pending-operator code of the right shift (Inv with CmdShiftLeft).
 constexpr uint32_t OpShiftRight = 7;
 
+namespace command_table {
+
+// One more than the largest id of the table.
+constexpr CommandId EndId() { return kCommands[kCommandCount - 1].id + 1; }
+
+// Row index of each id below EndId(), kCommandCount for none.
+constexpr std::array<uint8_t, EndId()> MakeIndex() {
+  std::array<uint8_t, EndId()> index{};
+  for (uint8_t& i : index) i = static_cast<uint8_t>(kCommandCount);
+  for (size_t i = 0; i < kCommandCount; ++i) {
+    index[kCommands[i].id] = static_cast<uint8_t>(i);
+  }
+  return index;
+}
+inline constexpr std::array<uint8_t, EndId()> kIndex = MakeIndex();
+
+static_assert(kCommandCount < 255, "row indexes are bytes");
+constexpr bool Sorted() {
+  for (size_t i = 1; i < kCommandCount; ++i) {
+    if (kCommands[i - 1].id >= kCommands[i].id) return false;
+  }
+  return true;
+}
+static_assert(Sorted(), "the command table is in id order, each id once");
+
+}  // namespace command_table
+
+// The row index of a command, kCommandCount for an id the table does not
+// know. (Constant expressions use indexes, not pointers: the undefined
+// behaviour sanitizer makes pointer tests non-constant.)
+constexpr size_t CommandIndex(CommandId id) {
+  return id < command_table::EndId() ? command_table::kIndex[id] : kCommandCount;
+}
+
+// The row of a command, or nullptr for an id the table does not know.
+inline const CommandInfo* FindCommand(CommandId id) {
+  const size_t i = CommandIndex(id);
+  return i < kCommandCount ? &kCommands[i] : nullptr;
+}
+
 // The name of a known command ("CmdSign", ...), or nullptr.
 const char* CommandName(CommandId id);
 
-// Command classes.
-inline bool IsDigitCommand(CommandId id) { return id >= 124 && id <= 139; }
-inline bool IsBinaryOperator(CommandId id) { return id >= 86 && id <= 95; }
-inline bool IsUnaryFunction(CommandId id) { return id >= 96 && id <= 109; }
-inline bool IsStatisticsCommand(CommandId id) {
-  return id >= 118 && id <= 121;
+constexpr bool HasClass(CommandId id, CommandClass cls) {
+  const size_t i = CommandIndex(id);
+  return i < kCommandCount && kCommands[i].cls == cls;
 }
-inline bool IsRadixCommand(CommandId id) { return id >= 140 && id <= 143; }
-inline bool IsMenuCommand(CommandId id) { return id >= 300 && id <= 305; }
+constexpr bool HasFlag(CommandId id, uint32_t flag) {
+  const size_t i = CommandIndex(id);
+  return i < kCommandCount && (kCommands[i].flags & flag) != 0;
+}
+
+// Command classes.
+constexpr bool IsDigitCommand(CommandId id) { return HasClass(id, CommandClass::Digit); }
+constexpr bool IsBinaryOperator(CommandId id) { return HasClass(id, CommandClass::Binary); }
+constexpr bool IsUnaryFunction(CommandId id) { return HasClass(id, CommandClass::Unary); }
+constexpr bool IsStatisticsCommand(CommandId id) {
+  return HasClass(id, CommandClass::Statistics);
+}
+constexpr bool IsRadixCommand(CommandId id) { return HasClass(id, CommandClass::Radix); }
+constexpr bool IsMenuCommand(CommandId id) { return HasClass(id, CommandClass::Menu); }
+// The radix buttons, Inv, Hyp and the angle-unit or word-size buttons: the
+// controls an error disables in the scientific layout.
+constexpr bool IsModeKey(CommandId id) {
+  return IsRadixCommand(id) || HasClass(id, CommandClass::Modifier) ||
+         HasClass(id, CommandClass::UnitOrWord);
+}
 
 // Recorded as the current command (pushing the old one into the previous
-// command): every id except 83, 84, 110, 113, 117 and 144 to 148.
-bool IsRecordedCommand(CommandId id);
+// command): every id but those flagged NotRecorded, unknown ids included.
+constexpr bool IsRecordedCommand(CommandId id) {
+  return !HasFlag(id, command_flags::NotRecorded);
+}
 
-// Accepted while the keypad is locked after an error: 81, 82, 305.
-bool PassesErrorLock(CommandId id);
+// Accepted while the keypad is locked after an error: C, CE and Help.
+constexpr bool PassesErrorLock(CommandId id) {
+  return HasFlag(id, command_flags::PassesLock);
+}
 
-// Ends number entry (the entry is committed first): 86 to 116, 118 to 123,
-// 140 to 148 and 301.
-bool EndsEntry(CommandId id);
+// Ends number entry (the entry is committed first).
+constexpr bool EndsEntry(CommandId id) { return HasFlag(id, command_flags::EndsEntry); }
 
-// Starts number entry when none is in progress: the digits and 85.
-bool StartsEntry(CommandId id);
+// Starts number entry when none is in progress: the digits and the point.
+constexpr bool StartsEntry(CommandId id) {
+  return HasFlag(id, command_flags::StartsEntry);
+}
 
-// Work in radix 10 only, beeping elsewhere: 85, 98, 99, 100, 108, 111, 117.
-bool IsDecimalOnlyCommand(CommandId id);
+// Work in radix 10 only, beeping elsewhere.
+constexpr bool IsDecimalOnlyCommand(CommandId id) {
+  return HasFlag(id, command_flags::DecimalOnly);
+}
 
-// Enabled as keys only in radix 10: 98, 99, 100, 108, 110, 111, 117.
-bool IsDecimalOnlyKey(CommandId id);
+// Enabled as keys only in radix 10.
+constexpr bool IsDecimalOnlyKey(CommandId id) {
+  return HasFlag(id, command_flags::DecimalKey);
+}
 
-// Clear Inv after they are handled: 96, 98 to 102, 104, 105, 108, 111, 118
-// to 121. (89 and 95 consume Inv themselves when it changes their meaning.)
-bool ClearsInverse(CommandId id);
+// Clear Inv after they are handled. (CmdShiftLeft and CmdPower consume Inv
+// themselves when it changes their meaning.)
+constexpr bool ClearsInverse(CommandId id) { return HasFlag(id, command_flags::ClearsInv); }
 
-// Clear Hyp after they are handled: 98, 99, 100.
-bool ClearsHyperbolic(CommandId id);
+// Clear Hyp after they are handled.
+constexpr bool ClearsHyperbolic(CommandId id) {
+  return HasFlag(id, command_flags::ClearsHyp);
+}
+
+// The owner-drawn keys of the layout window: the rows with a key colour.
+constexpr bool IsColouredKey(CommandId id) {
+  const size_t i = CommandIndex(id);
+  return i < kCommandCount && kCommands[i].colour != KeyColour::NoKey;
+}

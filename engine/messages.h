@@ -16,6 +16,13 @@ constexpr int32_t kErrorMessageCount = 8;
 // The text of string `id` (60 to 73), or nullptr for any other id.
 const char* EngineString(int32_t id);
 
+// Texts of failures that no string of the resources holds: the command
+// wrapper's message box for a failure nothing else handles, and the start-up
+// message when the resources lack their own.
+constexpr const char* kUnknownErrorText = "An unknown error has occured.";
+constexpr const char* kUnknownErrorCaption = "Error";
+constexpr const char* kStartupNoMemoryFallback = "<Main> Not enough memory.";
+
 // The message of an error index; an index the table does not know (a code
 // that no operation raises) gets the general message of index 6.
 const char* ErrorMessage(uint32_t index);

@@ -66,22 +66,6 @@ void CheckText(const std::string& text, const char* what) {
   if (!Printable(text)) FuzzFail(std::string(what) + " is not printable: " + text);
 }
 
-void CheckBigNum(const BigNum* n, const std::string& name) {
-  if (n == nullptr) FuzzFail(name + " is missing");
-  if (n->sign != 1 && n->sign != -1) {
-    FuzzFail(name + " has sign " + std::to_string(n->sign));
-  }
-  if (n->count < 1 || n->count > n->room) {
-    FuzzFail(name + " has count " + std::to_string(n->count) + " in room " +
-             std::to_string(n->room));
-  }
-  if (n->exp < 0) FuzzFail(name + " is not an integer");
-  const uint32_t* d = n->digits();
-  for (int32_t i = 0; i < n->count; ++i) {
-    if (d[i] > kWordMask) FuzzFail(name + " has a digit beyond the base");
-  }
-}
-
 Rational Magnitude(const Rational& x) {
   Rational m = CopyRational(x);
   if (RatSign(m) < 0) NegateRational(m);
@@ -132,7 +116,7 @@ void CheckPi() {
 // The value the display shows in radix 2, 8 and 16: the integer part as an
 // unsigned word (two's complement for negative values).
 void ReduceToShownWord(Rational& v) {
-  const Rational& mask = wordMask[engineState.wordSizeIndex + 1];
+  const Rational& mask = CurrentWordMask();
   RatInt(v);
   if (RatSign(v) < 0) {
     NegateRational(v);
@@ -186,21 +170,13 @@ void FuzzFail(const std::string& what) { fuzzFailureHandler(what); }
 
 void FuzzStartEngine(int32_t layout, int32_t precision, int32_t radix,
                      int32_t wordBits) {
-  AbortPollBudget.store(-1);
-  AbortFlag.store(false);
-  AllocFailAfter(-1);
   if (StatisticsBoxIsOpen()) CloseStatisticsBox();
-  settings.precision = precision;
-  settings.radix = radix;
-  settings.wordBits = wordBits;
-  SetDecimalSeparator(".");
   HeadlessResetWindow();
   headless.recordCalls = false;
   headless.sendCommand = [](CommandId id) { FuzzRunCommand(id); };
   commandsRun = 0;
   valuesTooLarge = false;
-  StartupReset();
-  HeadlessApplyLayout(layout);
+  ResetEngine(EngineStart{layout, precision, radix, wordBits});
   CheckEngineInvariants();
 }
 
@@ -224,9 +200,7 @@ void FuzzRunCommand(CommandId id) {
 }
 
 void CheckStoredRational(const Rational& x, const char* name) {
-  CheckBigNum(x.num.get(), std::string(name) + " numerator");
-  CheckBigNum(x.den.get(), std::string(name) + " denominator");
-  if (BigNumIsZero(*x.den)) FuzzFail(std::string(name) + " has a zero denominator");
+  if (const char* fault = RationalFault(x)) FuzzFail(std::string(name) + ": " + fault);
 }
 
 void CheckEngineInvariants() {
@@ -242,9 +216,10 @@ void CheckEngineInvariants() {
   for (const ParenEntry& e : s.parenStack) {
     if (e.value) CheckStoredRational(*e.value, "parenthesis stack value");
   }
-  if (displayCache.value) CheckStoredRational(*displayCache.value, "display cache");
-  for (const Rational& mask : wordMask) CheckStoredRational(mask, "word mask");
-  const StatisticsStore& store = statisticsStore;
+  const DisplayCache& cache = engineState.displayCache;
+  if (cache.value) CheckStoredRational(*cache.value, "display cache");
+  for (const Rational& mask : engineState.wordMask) CheckStoredRational(mask, "word mask");
+  const StatisticsStore& store = engineState.statistics;
   if (store.count > store.capacity()) FuzzFail("statistics count beyond capacity");
   for (uint32_t i = 0; i < store.capacity(); ++i) {
     if (i < store.count) {

@@ -63,9 +63,7 @@ int64_t FuzzCommandCount();
 // kFuzzMaxWords.
 void FuzzRunCommand(CommandId id);
 
-// The structural invariants of a stored value: both components present,
-// integers with a sign of +1 or -1, digits within the block and below the
-// base, the denominator not zero.
+// The structural invariants of a stored value (RationalFault).
 void CheckStoredRational(const Rational& x, const char* name);
 
 // Every invariant of the engine after a command: stored values sound (the

@@ -38,10 +38,7 @@ void UseRadixAndPrecision(int32_t radix, int32_t precision) {
     built = true;
   }
   settings.radix = radix;
-  WorkingPrecision = precision;
-  DigitsPerWord = DigitsPerWordFor(radix);
-  RadixBig = BigNumFromInt(radix, kInternalBase);
-  RadixRat = RatFromInt(radix);
+  SetRadixKeepingConstants(radix, precision);
 }
 
 // Radix powers beyond this many digits take long to build (they are

@@ -9,6 +9,7 @@
 #include "engine/commands.h"
 #include "engine/dispatch.h"
 #include "engine/display.h"
+#include "engine/layout.h"
 #include "engine/state.h"
 #include "engine/window.h"
 #include "resource.h"
@@ -36,37 +37,22 @@ static_assert(IDC_STAT_LIST == IdStatList && IDC_STAT_COUNT == IdStatCount);
 
 namespace {
 
-constexpr KeyTableEntry MakeKeyEntry(int32_t key) {
-  uint32_t color = kColorBlue;
-  if ((key >= 81 && key <= 83) || (key >= 86 && key <= 94) || key == 96 ||
-      key == 97 || (key >= 112 && key <= 116)) {
-    color = kColorRed;
-  } else if (key == 95 || (key >= 98 && key <= 102) ||
-             (key >= 104 && key <= 108) || key == 110 || key == 117 ||
-             key == 122 || key == 123) {
-    color = kColorMagenta;
+constexpr uint32_t ColourRef(KeyColour colour) {
+  switch (colour) {
+    case KeyColour::Red:
+      return kColorRed;
+    case KeyColour::Magenta:
+      return kColorMagenta;
+    default:
+      return kColorBlue;
   }
-  uint32_t help = static_cast<uint32_t>(key);
-  if (key == 104) {
-    help = 140;
-  } else if (key >= 105 && key <= 121) {
-    help = static_cast<uint32_t>(key - 1);
-  } else if (key == 122) {
-    help = 40;
-  } else if (key == 123) {
-    help = 41;
-  } else if (key >= 124 && key <= 133) {
-    help = 48;
-  } else if (key >= 134) {
-    help = 65;
-  }
-  return {color, help};
 }
 
 constexpr std::array<KeyTableEntry, kKeyCount> MakeKeyTable() {
   std::array<KeyTableEntry, kKeyCount> table{};
-  for (int32_t key = kFirstKey; key <= kLastKey; ++key) {
-    table[static_cast<size_t>(key - kFirstKey)] = MakeKeyEntry(key);
+  for (const CommandInfo& c : kCommands) {
+    if (c.colour == KeyColour::NoKey) continue;
+    table[c.id - kFirstKey] = {ColourRef(c.colour), c.help};
   }
   return table;
 }
@@ -126,8 +112,7 @@ LRESULT OnSettingChange(LPARAM lParam) {
       ApplyLayout(false);
       // The reset has set the current value to zero; show it, so that the
       // display never shows a value the engine no longer holds.
-      displayCache = DisplayCache{};
-      RefreshDisplay();
+      RefreshDisplayAnew();
     } catch (...) {
       // Out of memory: the display keeps its text.
     }
@@ -168,17 +153,14 @@ LRESULT OnContextMenu(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     target = child;
   }
   if (ShowWhatsThisMenu(hwnd, AppInstance, screen)) {
-    WinHelpA(target, KeyName(74), HELP_CONTEXTPOPUP,
+    WinHelpA(target, KeyName(IDS_HELP_FILE), HELP_CONTEXTPOPUP,
              HelpContextId(GetDlgCtrlID(target)));
   }
   return 0;
 }
 
 LRESULT OnCommand(HWND hwnd, WPARAM wParam) {
-  int32_t id = LOWORD(wParam);
-  if (id == static_cast<int32_t>(CmdMod) && Layout == kLayoutStandard) {
-    id = static_cast<int32_t>(CmdPercent);
-  }
+  const int32_t id = static_cast<int32_t>(TranslateKey(LOWORD(wParam)));
   if (HIWORD(wParam) == 1) {
     // An accelerator or a pasted character: the key it stands for flashes.
     HWND key = GetDlgItem(hwnd, id);
@@ -186,9 +168,7 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam) {
     Sleep(kFlashMilliseconds);
     if (key != nullptr && IsWindow(key)) SendMessageA(key, BM_SETSTATE, FALSE, 0);
   }
-  if (id == IdMemoryIndicator || id == IdParenIndicator || id == IdDisplay) {
-    return 0;
-  }
+  if (IsIndicator(id)) return 0;
   // The command may replace this window (a layout switch): hwnd is not used
   // after it.
   ExecuteCommand(static_cast<CommandId>(id));
@@ -198,7 +178,7 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam) {
 LRESULT OnSysCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   if ((wParam & 0xFFF0) == SC_CLOSE) {
     WatchdogShutdown();
-    WinHelpA(hwnd, KeyName(74), HELP_QUIT, 0);
+    WinHelpA(hwnd, KeyName(IDS_HELP_FILE), HELP_QUIT, 0);
     PostQuitMessage(0);
   }
   return DefWindowProcA(hwnd, WM_SYSCOMMAND, wParam, lParam);
@@ -227,11 +207,11 @@ LRESULT OnCtlColorStatic(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 const std::array<KeyTableEntry, kKeyCount> KeyTable = MakeKeyTable();
 
 bool IsKey(int32_t controlId) {
-  return controlId >= kFirstKey && controlId <= kLastKey;
+  return controlId >= 0 && IsColouredKey(static_cast<CommandId>(controlId));
 }
 
 uint32_t KeyTextColor(int32_t key) {
-  if (key == static_cast<int32_t>(CmdReciprocal) && Layout != kLayoutScientific) {
+  if (key == static_cast<int32_t>(CmdReciprocal) && engineState.layout != kLayoutScientific) {
     return kColorBlue;
   }
   if (!IsKey(key)) return 0;
@@ -239,15 +219,11 @@ uint32_t KeyTextColor(int32_t key) {
 }
 
 uint32_t HelpContextId(int32_t controlId) {
-  if (IsKey(controlId)) {
-    return KeyTable[static_cast<size_t>(controlId - kFirstKey)].helpContextId;
-  }
-  if (controlId >= 140 && controlId <= 145) {
-    return static_cast<uint32_t>(controlId - 19);
-  }
-  if (controlId >= 146 && controlId <= 148) {
-    return static_cast<uint32_t>(settings.radix == 10 ? controlId - 19
-                                                      : controlId - 125);
+  const CommandInfo* command =
+      controlId >= 0 ? FindCommand(static_cast<CommandId>(controlId)) : nullptr;
+  if (command != nullptr) {
+    return command->help2 != 0 && settings.radix != 10 ? command->help2
+                                                       : command->help;
   }
   switch (controlId) {
     case IdMemoryIndicator:

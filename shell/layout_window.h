@@ -4,8 +4,8 @@
 // "SciQuib" without a dialog procedure, so LayoutWndProc receives every
 // message and falls back to the default window procedure. Keys are
 // owner-drawn push buttons whose control identifier is their command; the
-// KeyTable gives each key (80 to 139) its caption colour and its context-help
-// topic.
+// KeyTable gives each key (the commands with a key colour in
+// engine/commands.def) its caption colour and its context-help topic.
 #pragma once
 
 #include <windows.h>
@@ -13,9 +13,30 @@
 #include <array>
 #include <cstdint>
 
-constexpr int32_t kFirstKey = 80;
-constexpr int32_t kLastKey = 139;
+#include "engine/commands.h"
+
+// The owner-drawn keys: every row of the command table with a key colour,
+// which are consecutive ids.
+constexpr int32_t kFirstKey = [] {
+  for (const CommandInfo& c : kCommands) {
+    if (c.colour != KeyColour::NoKey) return static_cast<int32_t>(c.id);
+  }
+  return 0;
+}();
+constexpr int32_t kLastKey = [] {
+  int32_t last = 0;
+  for (const CommandInfo& c : kCommands) {
+    if (c.colour != KeyColour::NoKey) last = static_cast<int32_t>(c.id);
+  }
+  return last;
+}();
 constexpr int32_t kKeyCount = kLastKey - kFirstKey + 1;
+static_assert([] {
+  for (int32_t id = kFirstKey; id <= kLastKey; ++id) {
+    if (!IsColouredKey(static_cast<CommandId>(id))) return false;
+  }
+  return true;
+}());
 
 constexpr uint32_t kColorBlue = 0x00FF0000;     // 0x00BBGGRR
 constexpr uint32_t kColorRed = 0x000000FF;
@@ -26,20 +47,20 @@ struct KeyTableEntry {
   uint32_t helpContextId;
 };
 
-// Index: key command - 80.
+// Index: key command - kFirstKey.
 extern const std::array<KeyTableEntry, kKeyCount> KeyTable;
 
-// True exactly for the key commands 80 to 139.
+// True exactly for the owner-drawn keys.
 bool IsKey(int32_t controlId);
 
 // Caption colour of a key: the KeyTable colour, but blue for 1/x (107) in the
 // standard layout.
 uint32_t KeyTextColor(int32_t key);
 
-// Topic of the context-help file for a control of the layout window: keys by
-// the KeyTable, 140 to 145 as id - 19, 146 to 148 as id - 19 in radix 10
-// (angle units) and id - 125 otherwise (word sizes), 401 -> 130, 402 -> 131,
-// 403 -> 9, anything else 0.
+// Topic of the context-help file for a control of the layout window: the
+// command table's topic for a command (the word-size topic of the buttons
+// 146 to 148 outside radix 10), 130 and 131 for the indicators, 9 for the
+// display, anything else 0.
 uint32_t HelpContextId(int32_t controlId);
 
 // Shows the "What's this?" pop-up menu (menu 107) at a screen position and

@@ -66,7 +66,7 @@ INT_PTR CALLBACK StatisticsBoxProc(HWND dialog, UINT message, WPARAM wParam,
     case WM_INITDIALOG:
       return TRUE;
     case WM_CONTEXTMENU:
-      WinHelpA(reinterpret_cast<HWND>(wParam), KeyName(74), HELP_CONTEXTMENU,
+      WinHelpA(reinterpret_cast<HWND>(wParam), KeyName(IDS_HELP_FILE), HELP_CONTEXTMENU,
                reinterpret_cast<ULONG_PTR>(kStatHelpIds));
       return TRUE;
     case WM_CLOSE:
@@ -139,7 +139,7 @@ void StatMemoryMessage() {
   if (StatBoxWindow != nullptr) {
     GetWindowTextA(StatBoxWindow, caption, kCaptionLength);
   }
-  MessageBoxA(StatBoxWindow, KeyName(76), caption, MB_OK);
+  MessageBoxA(StatBoxWindow, KeyName(IDS_NO_MEMORY), caption, MB_OK);
 }
 
 void CompactMemory() { HeapCompact(GetProcessHeap(), 0); }

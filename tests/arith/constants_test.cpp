@@ -10,6 +10,16 @@
 
 namespace {
 
+// The constants are read-only to every caller: no operation may write one.
+template <typename T>
+constexpr bool kWritable = requires(T& x) { RatAdd(x, RatTwo); };
+static_assert(kWritable<Rational>);
+static_assert(!kWritable<decltype(RatOne)>);
+static_assert(!kWritable<decltype(Pi)>);
+template <typename T>
+constexpr bool kBigWritable = requires(T& x) { x = BigNumFromInt(3, kInternalBase); };
+static_assert(!kBigWritable<decltype(BigOne)>);
+
 using ConstantsTest = TranscendTest;
 
 // Literals: python3-mpmath, mp.dps = 120, printed to 90 digits.

@@ -191,7 +191,7 @@ TEST_F(QuibResources, StandardLayoutHasTheFixedGeometry) {
     EXPECT_EQ(item->y, w.y);
     EXPECT_EQ(item->cx, w.cx);
     EXPECT_EQ(item->cy, w.cy);
-    if (w.id >= 80 && w.id <= 139) {
+    if (IsKey(static_cast<int32_t>(w.id))) {
       EXPECT_TRUE(IsOwnerDrawnKey(*item));
     }
   }
@@ -215,21 +215,36 @@ TEST_F(QuibResources, ScientificLayoutHasEveryControl) {
   EXPECT_EQ(d.pointSize, 7);
   std::map<DWORD, const DialogItem*> byId;
   for (const DialogItem& i : d.items) byId[i.id] = &i;
-  for (DWORD key = 80; key <= 139; ++key) {
-    SCOPED_TRACE(key);
-    if (key == 103) {
-      EXPECT_EQ(byId.count(key), 0u) << "the square root key is the standard layout's";
-      continue;
+  // Every key and mode button of the command table, and nothing else of
+  // it but the picture of the other layout.
+  size_t keys = 0;
+  size_t modeKeys = 0;
+  for (const CommandInfo& c : kCommands) {
+    SCOPED_TRACE(c.name);
+    const DWORD id = c.id;
+    if (IsKey(static_cast<int32_t>(id))) {
+      ++keys;
+      if (id == CmdSqrt) {
+        EXPECT_EQ(byId.count(id), 0u) << "the square root key is the standard layout's";
+        continue;
+      }
+      ASSERT_EQ(byId.count(id), 1u);
+      EXPECT_TRUE(IsOwnerDrawnKey(*byId[id]));
+      char caption[64] = {};
+      EXPECT_GT(LoadStringA(module_, id - kFirstKey, caption, sizeof caption), 0)
+          << "no caption";
+    } else if (IsModeKey(id)) {
+      ++modeKeys;
+      ASSERT_EQ(byId.count(id), 1u);
+      const DWORD type = byId[id]->style & BS_TYPEMASK;
+      EXPECT_EQ(type, static_cast<DWORD>(c.cls == CommandClass::Modifier ? BS_CHECKBOX
+                                                                          : BS_RADIOBUTTON));
+    } else if (id != CmdStandard) {
+      EXPECT_EQ(byId.count(id), 0u);
     }
-    ASSERT_EQ(byId.count(key), 1u);
-    EXPECT_TRUE(IsOwnerDrawnKey(*byId[key]));
   }
-  for (DWORD id = 140; id <= 148; ++id) {
-    SCOPED_TRACE(id);
-    ASSERT_EQ(byId.count(id), 1u);
-    const DWORD type = byId[id]->style & BS_TYPEMASK;
-    EXPECT_EQ(type, static_cast<DWORD>(id == 144 || id == 145 ? BS_CHECKBOX : BS_RADIOBUTTON));
-  }
+  EXPECT_EQ(keys, 60u);
+  EXPECT_EQ(modeKeys, 9u);
   for (DWORD id : {304u, 401u, 402u, 403u}) {
     SCOPED_TRACE(id);
     ASSERT_EQ(byId.count(id), 1u);
@@ -408,7 +423,7 @@ TEST(KeyTable, ColoursAndHelpTopics) {
       {122, kColorMagenta, 40}, {123, kColorMagenta, 41}, {124, kColorBlue, 48},
       {133, kColorBlue, 48},    {134, kColorBlue, 65},    {139, kColorBlue, 65},
   };
-  Layout = kLayoutScientific;
+  engineState.layout = kLayoutScientific;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     EXPECT_TRUE(IsKey(c.key));
@@ -421,12 +436,12 @@ TEST(KeyTable, ColoursAndHelpTopics) {
 }
 
 TEST(KeyTable, ReciprocalIsBlueInTheStandardLayout) {
-  Layout = kLayoutScientific;
+  engineState.layout = kLayoutScientific;
   EXPECT_EQ(KeyTextColor(107), kColorMagenta);
-  Layout = kLayoutStandard;
+  engineState.layout = kLayoutStandard;
   EXPECT_EQ(KeyTextColor(107), kColorBlue);
   EXPECT_EQ(KeyTextColor(106), kColorMagenta);
-  Layout = kLayoutScientific;
+  engineState.layout = kLayoutScientific;
 }
 
 TEST(HelpContextId, OtherControls) {
