@@ -152,12 +152,9 @@ DivideResult DivideDigits(const uint32_t* uDigits, int32_t uCount, int32_t shift
 DivideResult DivideSmallBase(const uint32_t* uDigits, int32_t uCount,
                              int32_t shift, const uint32_t* v, int32_t n,
                              uint32_t base) {
-  int32_t k = 0;
-  uint64_t wide = 1;
-  while (wide * base <= kInternalBase) {
-    wide *= base;
-    ++k;
-  }
+  const RadixChunk chunk = RadixChunkFor(static_cast<int32_t>(base));
+  const int32_t k = chunk.digits;
+  const uint64_t wide = chunk.base;
   const int32_t m = CheckedCount(int64_t{uCount} + shift);
   // Packs digits [0, count) of a number whose digit i is digit(i) into groups.
   auto pack = [&](int32_t count, auto digit) {
@@ -394,7 +391,8 @@ BigPtr SumDigits(const BigNum& x, int32_t xSign, const BigNum& y, int32_t ySign,
   return r;
 }
 
-// x * y (signs multiplied, exponents added) in a new block, schoolbook.
+// x * y (signs multiplied, exponents added) in a new block: the word layer's
+// product in base 2^31, schoolbook in a radix.
 template <bool kInternal>
 BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
   const int32_t n = CheckedCount(int64_t{x.count} + y.count);
@@ -407,7 +405,7 @@ BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
   uint32_t* rd = r->digits();
   const uint32_t* xd = x.digits();
   const uint32_t* yd = y.digits();
-  if (kInternal && std::min(x.count, y.count) >= kKaratsubaMin) {
+  if constexpr (kInternal) {
     WordsMultiply(rd, xd, x.count, yd, y.count);
     StripLeadingZeros(*r);
     // An aborted product is meaningless, but the product of two non-zero
@@ -421,13 +419,8 @@ BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
     uint64_t carry = 0;
     for (int32_t j = 0; j < y.count; ++j) {
       uint64_t t = rd[i + j] + xi * yd[j] + carry;
-      if constexpr (kInternal) {
-        rd[i + j] = static_cast<uint32_t>(t & kWordMask);
-        carry = t >> kWordBits;
-      } else {
-        rd[i + j] = static_cast<uint32_t>(t % base);
-        carry = t / base;
-      }
+      rd[i + j] = static_cast<uint32_t>(t % base);
+      carry = t / base;
     }
     rd[i + y.count] = static_cast<uint32_t>(carry);
   }

@@ -8,18 +8,33 @@
 #include "arith/error.h"
 #include "arith/settings.h"
 
-namespace {
-
 using Word = uint32_t;
 
-// A zero-filled buffer of at least n words.
 BigPtr WordBuffer(int64_t n) {
-  if (n > std::numeric_limits<int32_t>::max() - 1) ThrowError(ErrOutOfMemory);
+  if (n < 0 || n > std::numeric_limits<int32_t>::max() - 1) ThrowError(ErrOutOfMemory);
   return AllocBigNum(static_cast<int32_t>(n));
 }
 
-// r[0, na + nb) <- a * b. r must not overlap a or b.
-void MulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
+RadixChunk RadixChunkFor(int32_t radix) {
+  RadixChunk c{0, 1};
+  while (c.base * static_cast<uint64_t>(radix) <= kInternalBase) {
+    c.base *= static_cast<uint64_t>(radix);
+    ++c.digits;
+  }
+  return c;
+}
+
+Word WordsMulWord(Word* x, int32_t n, Word w) {
+  uint64_t carry = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const uint64_t t = uint64_t{x[i]} * w + carry;
+    x[i] = static_cast<Word>(t & kWordMask);
+    carry = t >> kWordBits;
+  }
+  return static_cast<Word>(carry);
+}
+
+void WordsMulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
   std::fill(r, r + na + nb, 0u);
   for (int32_t i = 0; i < na; ++i) {
     const uint64_t ai = a[i];
@@ -34,6 +49,8 @@ void MulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
     ri[nb] = static_cast<Word>(carry);
   }
 }
+
+namespace {
 
 // r[0, rn) += a[0, an), an <= rn; returns the carry out of r.
 Word AddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
@@ -91,7 +108,7 @@ int64_t KaratsubaScratch(int32_t n) {
 // r[0, 2n) <- a[0, n) * b[0, n) by Karatsuba's method.
 void MulEqual(Word* r, const Word* a, const Word* b, int32_t n, Word* scratch) {
   if (n < kKaratsubaMin) {
-    MulSchool(r, a, n, b, n);
+    WordsMulSchool(r, a, n, b, n);
     return;
   }
   if (AbortRequested()) return;
@@ -121,7 +138,7 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     std::swap(na, nb);
   }
   if (nb < kKaratsubaMin) {
-    MulSchool(r, a, na, b, nb);
+    WordsMulSchool(r, a, na, b, nb);
     return;
   }
   if (na == nb) {
