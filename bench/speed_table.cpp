@@ -6,7 +6,9 @@
 // powers with huge exponents, Mod of huge values), each run once and stopped
 // after a cap.
 //
-//   quib_speed_table [--quick] [--no-bc] [--no-worst] [--cap S] [--tsv]
+//   quib_speed_table [--quick] [--no-bc] [--no-worst] [--no-table]
+//                    [--only TEXT] [--cap S] [--tsv]
+// (--only keeps the rows and slow cases whose name contains TEXT).
 //
 // Times are CPU time of the calling thread (of bc's process for bc), the
 // best of several batches, in microseconds per call. MPFR, GMP and bc are
@@ -356,17 +358,21 @@ double RunCapped(const std::function<void()>& f, double cap) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool withBc = true, worst = true, tsv = false;
+  bool withBc = true, worst = true, tsv = false, table = true;
+  const char* only = nullptr;
   double cap = 60;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--quick")) gQuick = true;
     else if (!std::strcmp(argv[i], "--no-bc")) withBc = false;
     else if (!std::strcmp(argv[i], "--no-worst")) worst = false;
     else if (!std::strcmp(argv[i], "--tsv")) tsv = true;
+    else if (!std::strcmp(argv[i], "--no-table")) table = false;
+    else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) only = argv[++i];
     else if (!std::strcmp(argv[i], "--cap") && i + 1 < argc) cap = std::atof(argv[++i]);
     else {
       std::fprintf(stderr,
-                   "usage: %s [--quick] [--no-bc] [--no-worst] [--cap S] [--tsv]\n",
+                   "usage: %s [--quick] [--no-bc] [--no-worst] [--no-table] [--only TEXT]\n"
+                   "       [--cap S] [--tsv]\n",
                    argv[0]);
       return 2;
     }
@@ -381,6 +387,7 @@ int main(int argc, char** argv) {
                 "bc s65", "bc/q");
   }
   for (const Row& row : Rows()) {
+    if (!table || (only && !std::strstr(row.name, only))) continue;
     const Cell a = Measure(row, 33, 110, 33, withBc);
     const Cell b = Measure(row, 65, 220, 65, withBc);
     if (row.inMean) {
@@ -412,8 +419,9 @@ int main(int argc, char** argv) {
     for (double x : v) s += std::log(x);
     return std::exp(s / v.size());
   };
-  const Cell f = MeasureFactorial();
-  if (tsv) {
+  const Cell f = table && !only ? MeasureFactorial() : Cell{-1, -1, -1};
+  if (!table || only) {
+  } else if (tsv) {
     std::printf("row\t10000! to text\t%.3f\t%.3f\t-1\t%.3f\t%.3f\t-1\n", f.quib, f.mpfr,
                 f.quib, f.mpfr);
     std::printf("geo\t%.3f\t%.3f\n", geo(r33), geo(r65));
@@ -431,6 +439,7 @@ int main(int argc, char** argv) {
   if (worst) {
     if (!tsv) std::printf("\nslow cases (seconds, '>' = stopped at the cap of %.0f s)\n", cap);
     for (const Worst& w : WorstCases()) {
+      if (only && !std::strstr(w.name, only)) continue;
       SetRadixAndPrecision(10, w.precision);
       const double t = RunCapped(w.run, cap);
       if (tsv) {
