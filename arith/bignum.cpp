@@ -530,7 +530,54 @@ void BigNumDivInternal(BigPtr& a, const BigNum& b) {
   DivideTruncated(a, b, kInternalBase, limit);
 }
 
-void BigNumRem(BigPtr& a, const BigNum& b) {
+namespace {
+
+// |b| 2^t as a new number.
+BigPtr ShiftedByBits(const BigNum& b, int64_t t) {
+  BigPtr power = AllocBigNum(1);
+  power->sign = 1;
+  power->count = 1;
+  power->digits()[0] = 1u << (t % kWordBits);
+  power->exp = CheckedCount(t / kWordBits);
+  BigPtr r = BigNumProductInternal(b, *power);
+  r->sign = 1;
+  return r;
+}
+
+// The exponent of the subtrahend the doubling remainder loop forms for the
+// partial remainder c (>= |b|): b shifted so that its top word meets c's,
+// one word lower when its top digit is not below c's; b itself when |c| =
+// |b|.
+int64_t LoopSubtrahendExp(const BigNum& c, const BigNum& b) {
+  if (BigNumEqualMagnitude(c, b)) return b.exp;
+  int64_t exp = Span(c) - b.count;
+  if (b.digits()[b.count - 1] >= c.digits()[c.count - 1]) --exp;
+  return exp;
+}
+
+// Position of the lowest set bit of a non-zero q (exp 0); -1 for zero.
+int64_t LowestSetBit(const BigNum& q) {
+  for (int32_t i = 0; i < q.count; ++i) {
+    if (q.digits()[i] != 0) {
+      return int64_t{31} * i + __builtin_ctz(q.digits()[i]);
+    }
+  }
+  return -1;
+}
+
+// Position of the lowest set bit of q above bit `above`; -1 for none.
+int64_t NextSetBit(const BigNum& q, int64_t above) {
+  for (int64_t bit = above + 1; bit < int64_t{31} * q.count; ++bit) {
+    if ((q.digits()[bit / 31] >> (bit % 31)) & 1u) return bit;
+    if (bit % 31 == 0 && q.digits()[bit / 31] == 0) bit += 30;
+  }
+  return -1;
+}
+
+// The remainder by subtracting from a the largest doubling of b (shifted to
+// a's top word) that fits, until |a| < |b|: a pass per set bit of the
+// quotient.
+void RemainderByDoubling(BigPtr& a, const BigNum& b) {
   while (!BigNumLessMagnitude(*a, b) && !AbortRequested()) {
     BigPtr r = CopyBigNum(b);
     if (BigNumLessMagnitude(*r, *a)) {
@@ -548,6 +595,66 @@ void BigNumRem(BigPtr& a, const BigNum& b) {
     r->sign = -a->sign;
     BigNumAdd(a, *r, kInternalBase);
   }
+}
+
+}  // namespace
+
+void BigNumRem(BigPtr& a, const BigNum& b) {
+  // a - trunc(a / b) b, the quotient from the long division, written with
+  // the exponent the doubling loop would give it. That loop subtracts from a
+  // the largest |b| 2^t that fits, one set bit t of the quotient after the
+  // other, each time as b shifted to the top of the partial remainder c and
+  // doubled; every subtraction lowers the exponent to that shift, which only
+  // falls as c does. So the loop's exponent is min(a.exp, the shift for the
+  // last c), where the last c is the remainder plus |b| 2^t for the lowest
+  // set bit t, and for the one before when that c equals b.
+  if (BigNumLessMagnitude(*a, b) || AbortRequested()) return;
+  int32_t bCount = b.count;
+  while (bCount > 1 && b.digits()[bCount - 1] == 0) --bCount;
+  const int64_t e = int64_t{a->exp} - b.exp;
+  // trunc(|a| / |b|) = floor(A B^e / V) for digit arrays A, V: with e < 0
+  // the quotient of A / V loses its -e lowest words.
+  DivideResult d = DivideDigits<true>(a->digits(), a->count,
+                                      CheckedCount(std::max<int64_t>(e, 0)), b.digits(),
+                                      bCount, kInternalBase);
+  BigNum& q = *d.quotient;
+  if (e < 0) {
+    const int32_t drop = static_cast<int32_t>(std::min<int64_t>(-e, q.count - 1));
+    std::memmove(q.digits(), q.digits() + drop, sizeof(uint32_t) * (q.count - drop));
+    std::memset(q.digits() + (q.count - drop), 0, sizeof(uint32_t) * drop);
+    q.count -= drop;
+  }
+  q.exp = 0;
+  q.sign = 1;
+  StripLeadingZeros(q);
+  BigPtr rem = BigNumSum(*a, 1, *BigNumProductInternal(q, b), -1, kInternalBase);
+
+  // The loop's exponent.
+  const int64_t lowest = LowestSetBit(q);
+  BigPtr last = BigNumSum(*rem, 1, *ShiftedByBits(b, lowest), 1, kInternalBase);
+  int64_t exp = std::min<int64_t>(a->exp, LoopSubtrahendExp(*last, b));
+  if (BigNumEqualMagnitude(*last, b)) {
+    const int64_t next = NextSetBit(q, lowest);
+    if (next >= 0) {
+      BigPtr before = BigNumSum(b, 1, *ShiftedByBits(b, next), 1, kInternalBase);
+      exp = std::min(exp, LoopSubtrahendExp(*before, b));
+    }
+  }
+
+  // rem's words from position exp up (at least one word).
+  const bool zero = BigNumIsZero(*rem);
+  const int64_t top = zero ? exp + 1 : Span(*rem);
+  BigPtr r = AllocBigNum(CheckedCount(top - exp));
+  r->count = static_cast<int32_t>(top - exp);
+  r->exp = static_cast<int32_t>(exp);
+  r->sign = zero ? 1 : a->sign;
+  if (!zero) {
+    for (int32_t i = 0; i < r->count; ++i) r->digits()[i] = DigitAt(*rem, exp + i);
+  }
+  // A zero above b's top word still compares as large as its span: the
+  // doubling passes go on, on small numbers, taking it down word by word.
+  if (zero && Span(*r) > Span(b)) RemainderByDoubling(r, b);
+  a = std::move(r);
 }
 
 bool BigNumTrimWindow(BigNum& x, int32_t n) {
