@@ -50,10 +50,7 @@ void WordsMulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t n
   }
 }
 
-namespace {
-
-// r[0, rn) += a[0, an), an <= rn; returns the carry out of r.
-Word AddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
+Word WordsAddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
   Word carry = 0;
   int32_t i = 0;
   for (; i < an; ++i) {
@@ -69,8 +66,7 @@ Word AddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
   return carry;
 }
 
-// r[0, rn) -= a[0, an), an <= rn; returns the borrow out of r.
-Word SubtractFrom(Word* r, int32_t rn, const Word* a, int32_t an) {
+Word WordsSubtractFrom(Word* r, int32_t rn, const Word* a, int32_t an) {
   Word borrow = 0;
   int32_t i = 0;
   // A negative difference wraps to 2^32 - k, which has bit 31 set.
@@ -86,6 +82,25 @@ Word SubtractFrom(Word* r, int32_t rn, const Word* a, int32_t an) {
   }
   return borrow;
 }
+
+Word WordsDivWord(Word* x, int32_t n, Word d) {
+  uint64_t rem = 0;
+  for (int32_t i = n - 1; i >= 0; --i) {
+    const uint64_t cur = (rem << kWordBits) | x[i];
+    x[i] = static_cast<Word>(cur / d);
+    rem = cur % d;
+  }
+  return static_cast<Word>(rem);
+}
+
+int WordsCompare(const Word* a, const Word* b, int32_t n) {
+  for (int32_t i = n - 1; i >= 0; --i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
+}
+
+namespace {
 
 // s[0, hi] <- a[0, lo) + a[lo, lo + hi), lo <= hi.
 void SumHalves(Word* s, const Word* a, int32_t lo, int32_t hi) {
@@ -125,9 +140,9 @@ void MulEqual(Word* r, const Word* a, const Word* b, int32_t n, Word* scratch) {
   MulEqual(middle, sa, sb, hi + 1, middle + mn);
   // (a0 + a1)(b0 + b1) - a0 b0 - a1 b1 = a0 b1 + a1 b0 < 2 B^n: its words
   // above n are zero, so adding it at word lo stays inside r.
-  SubtractFrom(middle, mn, r, 2 * lo);
-  SubtractFrom(middle, mn, r + 2 * lo, 2 * hi);
-  AddInto(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
+  WordsSubtractFrom(middle, mn, r, 2 * lo);
+  WordsSubtractFrom(middle, mn, r + 2 * lo, 2 * hi);
+  WordsAddInto(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
 }
 
 }  // namespace
@@ -157,6 +172,6 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     } else {
       WordsMultiply(slice, b, nb, a + offset, len);
     }
-    AddInto(r + offset, na + nb - offset, slice, nb + len);
+    WordsAddInto(r + offset, na + nb - offset, slice, nb + len);
   }
 }

@@ -42,3 +42,15 @@ constexpr int32_t kKaratsubaMin = 32;
 // ErrOutOfMemory.
 void WordsMultiply(uint32_t* r, const uint32_t* a, int32_t na, const uint32_t* b,
                    int32_t nb);
+
+// r[0, rn) += a[0, an), an <= rn; returns the carry out of r.
+uint32_t WordsAddInto(uint32_t* r, int32_t rn, const uint32_t* a, int32_t an);
+
+// r[0, rn) -= a[0, an), an <= rn; returns the borrow out of r.
+uint32_t WordsSubtractFrom(uint32_t* r, int32_t rn, const uint32_t* a, int32_t an);
+
+// x[0, n) <- floor(x / d) for 0 < d < 2^31; returns the remainder.
+uint32_t WordsDivWord(uint32_t* x, int32_t n, uint32_t d);
+
+// -1, 0 or +1: a[0, n) against b[0, n).
+int WordsCompare(const uint32_t* a, const uint32_t* b, int32_t n);

@@ -1,0 +1,292 @@
+#include "arith/fast_eval.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "arith/bignum.h"
+#include "arith/error.h"
+#include "arith/settings.h"
+#include "arith/words.h"
+
+namespace {
+
+using Word = uint32_t;
+
+// Fixed-point work space: slots of n = f + 1 words (one word before the
+// point, so values below 2^31), and a product area of 2n words. Every slot
+// holds a magnitude; signs are the caller's.
+class Fixed {
+ public:
+  Fixed(int32_t fractionWords, int32_t slots)
+      : f_(fractionWords), n_(fractionWords + 1),
+        buffer_(WordBuffer(int64_t{n_} * (slots + 2))), slots_(slots) {}
+
+  int32_t f() const { return f_; }
+  int32_t n() const { return n_; }
+  Word* operator[](int32_t i) { return buffer_->digits() + int64_t{n_} * i; }
+
+  void SetZero(Word* r) { std::fill(r, r + n_, 0u); }
+  void SetOne(Word* r) {
+    SetZero(r);
+    r[f_] = 1;
+  }
+  void Copy(Word* r, const Word* a) {
+    if (r != a) std::copy(a, a + n_, r);
+  }
+  bool IsZero(const Word* a) const {
+    return std::all_of(a, a + n_, [](Word w) { return w == 0; });
+  }
+  // r <- a b, truncated to f fraction words (r may be a or b).
+  void Mul(Word* r, const Word* a, const Word* b) {
+    Word* p = (*this)[slots_];  // two slots: the 2n-word product
+    WordsMultiply(p, a, n_, b, n_);
+    std::copy(p + f_, p + f_ + n_, r);
+  }
+  void Add(Word* r, const Word* a) { WordsAddInto(r, n_, a, n_); }
+  void Sub(Word* r, const Word* a) { WordsSubtractFrom(r, n_, a, n_); }  // r >= a
+  void DivSmall(Word* r, Word d) { WordsDivWord(r, n_, d); }
+  void MulSmall(Word* r, Word m) { WordsMulWord(r, n_, m); }
+  int Compare(const Word* a, const Word* b) const { return WordsCompare(a, b, n_); }
+
+  // r <- floor(|num / den| B^f) for a quotient below 2^31.
+  void FromQuotient(Word* r, const BigNum& num, const BigNum& den) {
+    BigPtr q = CopyBigNum(num);
+    if (int64_t{q->exp} + f_ > std::numeric_limits<int32_t>::max() / 2) {
+      ThrowError(ErrOutOfMemory);
+    }
+    q->exp += f_;
+    {
+      PrecisionRaise raise(n_ + 4);
+      BigNumDivInternal(q, den);
+    }
+    for (int32_t i = 0; i < n_; ++i) {
+      const int64_t k = int64_t{i} - q->exp;
+      r[i] = (k >= 0 && k < q->count) ? q->digits()[k] : 0u;
+    }
+  }
+
+  // The Rational a / B^f with the sign s.
+  Rational ToRational(const Word* a, int32_t s) const {
+    Rational r;
+    int32_t count = n_;
+    while (count > 1 && a[count - 1] == 0) --count;
+    r.num = AllocBigNum(count);
+    r.num->count = count;
+    r.num->sign = s < 0 ? -1 : 1;
+    std::copy(a, a + count, r.num->digits());
+    r.den = AllocBigNum(1);
+    r.den->count = 1;
+    r.den->sign = 1;
+    r.den->exp = f_;
+    r.den->digits()[0] = 1;
+    return r;
+  }
+
+ private:
+  int32_t f_;
+  int32_t n_;
+  BigPtr buffer_;
+  int32_t slots_;
+};
+
+// log2 |x| of a non-zero BigNum from its top words, good to about 2^-50.
+double Log2Magnitude(const BigNum& x) {
+  double top = 0;
+  int32_t used = 0;
+  for (int32_t i = x.count - 1; i >= 0 && used < 3; --i, ++used) {
+    top = top * 2147483648.0 + x.digits()[i];
+  }
+  return std::log2(top) + 31.0 * (int64_t{x.span()} - used);
+}
+
+int32_t BitLength(uint64_t v) {
+  int32_t bits = 0;
+  for (; v != 0; v >>= 1) ++bits;
+  return bits;
+}
+
+// 2^k as a BigNum, k >= 0.
+BigPtr PowerOfTwo(int64_t k) {
+  if (k / kWordBits > std::numeric_limits<int32_t>::max() / 2) ThrowError(ErrOutOfMemory);
+  BigPtr p = AllocBigNum(1);
+  p->sign = 1;
+  p->count = 1;
+  p->exp = static_cast<int32_t>(k / kWordBits);
+  p->digits()[0] = 1u << (k % kWordBits);
+  return p;
+}
+
+// x <- x 2^k, on the numerator or the denominator.
+void ScaleByPowerOfTwo(Rational& x, int64_t k) {
+  if (k == 0) return;
+  BigPtr p = PowerOfTwo(k < 0 ? -k : k);
+  BigNumMulInternal(k > 0 ? x.num : x.den, *p);
+}
+
+// ln 2 = 2 atanh(1/3) = 2 sum 3^-(2i+1) / (2i + 1), kept at the most
+// fraction words asked for so far.
+struct Ln2Record {
+  int32_t f = 0;
+  std::vector<Word> words;  // f + 1 words, the value times B^f
+};
+Ln2Record ln2Record;
+
+// r <- ln 2 truncated to fx.f() fraction words (within 2 units of the last).
+void Ln2Into(Fixed& fx, Word* r) {
+  if (ln2Record.f < fx.f()) {
+    const int32_t f = fx.f() + 1;
+    Fixed w(f, 3);
+    Word* power = w[0];
+    Word* sum = w[1];
+    Word* term = w[2];
+    w.SetOne(power);
+    w.DivSmall(power, 3);
+    w.Copy(sum, power);
+    for (Word k = 3; !w.IsZero(power); k += 2) {
+      w.DivSmall(power, 9);
+      w.Copy(term, power);
+      w.DivSmall(term, k);
+      w.Add(sum, term);
+    }
+    w.MulSmall(sum, 2);
+    ln2Record.words.assign(sum, sum + w.n());
+    ln2Record.f = f;
+  }
+  const int32_t drop = ln2Record.f - fx.f();
+  fx.SetZero(r);
+  std::copy(ln2Record.words.begin() + drop, ln2Record.words.end(), r);
+}
+
+}  // namespace
+
+Rational FastLn2(int32_t fractionWords) {
+  Fixed fx(std::max(fractionWords, 1), 3);
+  Ln2Into(fx, fx[0]);
+  return fx.ToRational(fx[0], 1);
+}
+
+Rational FastExp(const Rational& x, int32_t bits) {
+  if (RatIsZero(x)) return RatFromInt(1);
+  const int32_t xSign = RatSign(x);
+  const double log2x = Log2Magnitude(*x.num) - Log2Magnitude(*x.den);
+  // k = round(x / ln 2); a tiny x keeps k = 0.
+  const double xAbs = log2x < -60 ? 0.0 : std::exp2(std::min(log2x, 40.0));
+  const int64_t kAbs = std::llround(xAbs / std::log(2.0));
+  if (kAbs > std::numeric_limits<int32_t>::max()) ThrowError(ErrInvalidInput);
+  // Halvings: sqrt(bits) / 2 balances the series against the squarings.
+  const int32_t s = std::clamp(static_cast<int32_t>(std::sqrt(double(bits)) / 2), 2, 30);
+  // Guard bits: 2^s from the squarings, the terms' roundings, k ulps of ln 2.
+  const int32_t guard = s + 12 + BitLength(static_cast<uint64_t>(kAbs));
+  const int32_t f = (bits + guard + kWordBits - 1) / kWordBits + 1;
+  Fixed fx(f, 6);
+  Word* r = fx[0];
+  Word* kl = fx[1];
+  Word* sum = fx[2];
+  Word* term = fx[3];
+
+  // |r| = ||x| - k ln 2|; x and k have the same sign.
+  fx.FromQuotient(r, *x.num, *x.den);
+  Ln2Into(fx, kl);
+  fx.MulSmall(kl, static_cast<Word>(kAbs));
+  int32_t rSign = xSign;
+  if (fx.Compare(r, kl) >= 0) {
+    fx.Sub(r, kl);
+  } else {
+    fx.Sub(kl, r);
+    fx.Copy(r, kl);
+    rSign = -xSign;
+  }
+  fx.DivSmall(r, Word{1} << s);
+
+  // e^r = sum r^i / i!, the terms alternating for a negative r.
+  fx.SetOne(sum);
+  fx.SetOne(term);
+  for (Word i = 1;; ++i) {
+    fx.Mul(term, term, r);
+    fx.DivSmall(term, i);
+    if (fx.IsZero(term)) break;
+    if (rSign < 0 && (i & 1)) {
+      fx.Sub(sum, term);
+    } else {
+      fx.Add(sum, term);
+    }
+  }
+  for (int32_t i = 0; i < s; ++i) fx.Mul(sum, sum, sum);
+  Rational result = fx.ToRational(sum, 1);
+  ScaleByPowerOfTwo(result, xSign < 0 ? -kAbs : kAbs);
+  return result;
+}
+
+Rational FastLn(const Rational& x, int32_t bits) {
+  // x = 2^e m, m within a factor sqrt 2 of 1.
+  const double log2x = Log2Magnitude(*x.num) - Log2Magnitude(*x.den);
+  const int64_t e = std::llround(log2x);
+  BigPtr num = CopyBigNum(*x.num);
+  BigPtr den = CopyBigNum(*x.den);
+  num->sign = 1;
+  den->sign = 1;
+  BigNumMulInternal(e > 0 ? den : num, *PowerOfTwo(e < 0 ? -e : e));
+  // Bits lost to cancellation in m - 1 (|ln m| is about |m - 1|).
+  BigPtr diff = BigNumSum(*num, 1, *den, -1, kInternalBase);
+  if (BigNumIsZero(*diff)) {
+    if (e == 0) return RatFromInt(0);
+  }
+  int64_t lost = 0;
+  if (e == 0) lost = int64_t{kWordBits} * (int64_t{den->span()} - diff->span() + 1);
+  const int32_t guard = 16 + BitLength(static_cast<uint64_t>(e < 0 ? -e : e));
+  const int64_t f64 = (int64_t{bits} + std::max<int64_t>(lost, 0) + guard + kWordBits - 1) /
+                          kWordBits + 1;
+  if (f64 > (1 << 24)) ThrowError(ErrOutOfMemory);
+  const int32_t f = static_cast<int32_t>(f64);
+  Fixed fx(f, 6);
+  Word* z = fx[0];
+  Word* w = fx[1];
+  Word* sum = fx[2];
+  Word* power = fx[3];
+  Word* term = fx[4];
+  Word* l2 = fx[5];
+
+  // z = |m - 1| / (m + 1), exactly truncated.
+  const int32_t zSign = diff->sign;
+  if (BigNumIsZero(*diff)) {
+    fx.SetZero(sum);
+  } else {
+    BigPtr plus = BigNumSum(*num, 1, *den, 1, kInternalBase);
+    diff->sign = 1;
+    fx.FromQuotient(z, *diff, *plus);
+    // atanh z = z + z^3/3 + z^5/5 + ...
+    fx.Mul(w, z, z);
+    fx.Copy(sum, z);
+    fx.Copy(power, z);
+    for (Word k = 3;; k += 2) {
+      fx.Mul(power, power, w);
+      if (fx.IsZero(power)) break;
+      fx.Copy(term, power);
+      fx.DivSmall(term, k);
+      fx.Add(sum, term);
+    }
+    fx.MulSmall(sum, 2);
+  }
+  // ln x = e ln 2 + ln m, ln m with the sign of m - 1.
+  int32_t sign = zSign;
+  if (e != 0) {
+    Ln2Into(fx, l2);
+    fx.MulSmall(l2, static_cast<Word>(e < 0 ? -e : e));
+    const int32_t eSign = e < 0 ? -1 : 1;
+    if (eSign == zSign || fx.IsZero(sum)) {
+      fx.Add(sum, l2);
+      sign = eSign;
+    } else if (fx.Compare(l2, sum) >= 0) {
+      fx.Sub(l2, sum);
+      fx.Copy(sum, l2);
+      sign = eSign;
+    } else {
+      fx.Sub(sum, l2);
+    }
+  }
+  return fx.ToRational(sum, sign);
+}

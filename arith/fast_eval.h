@@ -1,0 +1,26 @@
+// Fast evaluators of the elementary functions, with known error bounds.
+//
+// Each works in fixed point: an unsigned integer of base-2^31 words read as
+// a multiple of 2^-31f (f fraction words, chosen from the accuracy asked
+// for), with the argument reduced so that its series is short, and builds
+// the Rational result once at the end; its denominator is a power of two.
+// The result's relative error is below 2^-bits. Callers that round the
+// result to the working precision ask for enough bits beyond it.
+#pragma once
+
+#include <cstdint>
+
+#include "arith/rational.h"
+
+// e^x for |x| <= 2^31 ln 2 (callers bound x far below): x = k ln 2 + r with
+// |r| <= ln 2 / 2, r halved s times, Taylor's series, squared s times.
+Rational FastExp(const Rational& x, int32_t bits);
+
+// ln x for x > 0: x = 2^e m with m in [1/sqrt 2, sqrt 2], ln m = 2 atanh z
+// for z = (m - 1) / (m + 1), |z| < 0.172. Exactly 0 for x = 1. Near 1 the
+// cancellation in m - 1 is paid for with more words.
+Rational FastLn(const Rational& x, int32_t bits);
+
+// ln 2 to at least `fractionWords` words after the point, as a Rational
+// (kept, so that later calls for as many words cost a copy).
+Rational FastLn2(int32_t fractionWords);

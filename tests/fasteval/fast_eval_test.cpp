@@ -1,0 +1,103 @@
+// The fast evaluators against MPFR: relative error below 2^-bits over the
+// whole argument range, tiny and huge magnitudes included.
+#include "arith/fast_eval.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+
+#include "arith/constants.h"
+#include "fasteval/mpfr_util.h"
+
+namespace {
+
+// m 2^e as an exact Rational, m a 62-bit odd-ish integer.
+Rational Scaled(int64_t m, int64_t e) {
+  Rational r;
+  r.num = BigNumFromInt(static_cast<int32_t>(m >> 31), kInternalBase);
+  BigPtr one = BigNumFromInt(1, kInternalBase);
+  one->exp = 1;
+  BigNumMulInternal(r.num, *one);
+  BigNumAdd(r.num, *BigNumFromInt(static_cast<int32_t>(m & 0x7FFFFFFF), kInternalBase),
+            kInternalBase);
+  r.den = BigNumFromInt(1, kInternalBase);
+  BigPtr p = BigNumFromInt(1, kInternalBase);
+  const int64_t k = e < 0 ? -e : e;
+  p->exp = static_cast<int32_t>(k / 31);
+  p->digits()[0] = 1u << (k % 31);
+  BigNumMulInternal(e < 0 ? r.den : r.num, *p);
+  return r;
+}
+
+using Fast = std::function<Rational(const Rational&, int32_t)>;
+using Ref = std::function<void(mpfr_t, const mpfr_t)>;
+
+// Checks `count` arguments m 2^e with e drawn from [eLow, eHigh].
+void Sweep(const char* name, const Fast& fast, const Ref& ref, int64_t eLow, int64_t eHigh,
+           bool negative, int count) {
+  std::mt19937_64 rng(42);
+  for (int32_t bits : {60, 150, 260, 1000}) {
+    for (int i = 0; i < count; ++i) {
+      const int64_t m = static_cast<int64_t>(rng() >> 2) | 1;
+      const int64_t e = eLow + static_cast<int64_t>(rng() % uint64_t(eHigh - eLow + 1)) - 62;
+      Rational x = Scaled(m, e);
+      if (negative && (rng() & 1)) x.num->sign = -1;
+      mpfr_t mx, want;
+      mpfr_init2(mx, 64);
+      mpfr_init2(want, bits + 64);
+      MpfrFromRational(mx, x);  // exact
+      ref(want, mx);
+      const Rational got = fast(x, bits);
+      EXPECT_LT(Log2RelativeError(got, want, bits + 64), -bits)
+          << name << " bits " << bits << " m " << m << " e " << e;
+      mpfr_clear(mx);
+      mpfr_clear(want);
+    }
+  }
+}
+
+TEST(FastExp, RelativeErrorBelowTheBitsAsked) {
+  auto ref = [](mpfr_t y, const mpfr_t x) { mpfr_exp(y, x, MPFR_RNDN); };
+  Sweep("exp", FastExp, ref, -200, 0, true, 40);   // tiny
+  Sweep("exp", FastExp, ref, -3, 3, true, 60);     // ordinary
+  Sweep("exp", FastExp, ref, 4, 16, true, 60);     // up to about 10^5
+  EXPECT_TRUE(RatEqual(FastExp(RatFromInt(0), 100), RatFromInt(1)));
+}
+
+TEST(FastLn, RelativeErrorBelowTheBitsAsked) {
+  auto ref = [](mpfr_t y, const mpfr_t x) { mpfr_log(y, x, MPFR_RNDN); };
+  Sweep("ln", FastLn, ref, -3, 3, false, 60);
+  Sweep("ln", FastLn, ref, -40000, 40000, false, 40);
+  // Next to 1, where m - 1 cancels.
+  for (int64_t k : {1, 30, 62, 200, 3000}) {
+    for (int sign : {1, -1}) {
+      Rational x = Scaled(1, -k);
+      x.num->sign = sign;
+      Rational one = RatFromInt(1);
+      RatAdd(x, one);  // 1 +- 2^-k, exact
+      mpfr_t mx, want;
+      mpfr_init2(mx, k + 70);
+      mpfr_init2(want, 300);
+      MpfrFromRational(mx, x);
+      mpfr_log(want, mx, MPFR_RNDN);
+      EXPECT_LT(Log2RelativeError(FastLn(x, 200), want, 300), -200) << k << " " << sign;
+      mpfr_clear(mx);
+      mpfr_clear(want);
+    }
+  }
+  EXPECT_TRUE(RatIsZero(FastLn(RatFromInt(1), 100)));
+}
+
+TEST(FastLn2, AgreesWithMpfr) {
+  for (int32_t words : {1, 5, 40}) {
+    mpfr_t want;
+    mpfr_init2(want, 31 * words + 100);
+    mpfr_const_log2(want, MPFR_RNDN);
+    EXPECT_LT(Log2RelativeError(FastLn2(words), want, 31 * words + 100), -31.0 * words + 2);
+    mpfr_clear(want);
+  }
+}
+
+}  // namespace
