@@ -413,16 +413,21 @@ BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
     if (BigNumIsZero(*r) && !BigNumIsZero(x) && !BigNumIsZero(y)) rd[0] = 1;
     return r;
   }
-  for (int32_t i = 0; i < x.count; ++i) {
-    const uint64_t xi = xd[i];
-    if (xi == 0) continue;
-    uint64_t carry = 0;
-    for (int32_t j = 0; j < y.count; ++j) {
-      uint64_t t = rd[i + j] + xi * yd[j] + carry;
-      rd[i + j] = static_cast<uint32_t>(t % base);
-      carry = t / base;
-    }
-    rd[i + y.count] = static_cast<uint32_t>(carry);
+  const RadixChunk chunk = RadixChunkFor(static_cast<int32_t>(base));
+  if (std::min(x.count, y.count) <= chunk.digits) {
+    WordsMulSchoolBase(rd, xd, x.count, yd, y.count, base);
+  } else {
+    // Digits packed into words of base^k: k^2 times fewer digit products.
+    const int32_t kx = (x.count + chunk.digits - 1) / chunk.digits;
+    const int32_t ky = (y.count + chunk.digits - 1) / chunk.digits;
+    BigPtr scratch = WordBuffer(2 * (int64_t{kx} + ky));
+    uint32_t* px = scratch->digits();
+    uint32_t* py = px + kx;
+    uint32_t* pr = py + ky;
+    const int32_t ux = WordsPackRadix(px, xd, x.count, base, chunk);
+    const int32_t uy = WordsPackRadix(py, yd, y.count, base, chunk);
+    WordsMulSchoolBase(pr, px, ux, py, uy, chunk.base);
+    WordsUnpackRadix(rd, n, pr, ux + uy, base, chunk);
   }
   StripLeadingZeros(*r);
   return r;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "arith/bignum.h"
+#include "arith/constants.h"
 #include "arith/error.h"
 #include "arith/settings.h"
 #include "arith/words.h"
@@ -289,4 +290,34 @@ Rational FastLn(const Rational& x, int32_t bits) {
     }
   }
   return fx.ToRational(sum, sign);
+}
+
+int32_t WorkingPrecisionBits() {
+  const double perDigit = std::log2(static_cast<double>(ConstantSetRadix()));
+  return static_cast<int32_t>(std::ceil(WorkingPrecision * perDigit)) + 8;
+}
+
+void FastExponential(Rational& x) {
+  if (RatGreater(x, ExpLimit) || RatLess(x, MinusExpLimit)) ThrowError(ErrInvalidInput);
+  x = FastExp(x, WorkingPrecisionBits());
+}
+
+void FastNaturalLog(Rational& x) {
+  if (RatSign(x) <= 0) ThrowError(ErrInvalidInput);
+  x = FastLn(x, WorkingPrecisionBits());
+}
+
+void FastCommonLog(Rational& x) {
+  if (RatSign(x) <= 0) ThrowError(ErrInvalidInput);
+  const int32_t bits = WorkingPrecisionBits() + 4;
+  Rational v = FastLn(x, bits);
+  // ln 10, kept for the last accuracy asked.
+  static int32_t ln10Bits = 0;
+  static Rational ln10;
+  if (ln10Bits != bits) {
+    ln10 = FastLn(RatFromInt(10), bits);
+    ln10Bits = bits;
+  }
+  RatDiv(v, ln10);
+  x = std::move(v);
 }

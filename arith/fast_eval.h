@@ -24,3 +24,12 @@ Rational FastLn(const Rational& x, int32_t bits);
 // ln 2 to at least `fractionWords` words after the point, as a Rational
 // (kept, so that later calls for as many words cost a copy).
 Rational FastLn2(int32_t fractionWords);
+
+// The keys' functions through the evaluators above, to a few units of the
+// last digit at the working precision in force (in the radix of the
+// constant set), with the errors of Exponential, NaturalLog and CommonLog:
+// ErrInvalidInput for |x| > 100000, for x <= 0.
+int32_t WorkingPrecisionBits();
+void FastExponential(Rational& x);
+void FastNaturalLog(Rational& x);
+void FastCommonLog(Rational& x);

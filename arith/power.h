@@ -18,6 +18,11 @@
 // integer (within epsilon) and |y| < 1.
 void Power(Rational& x, const Rational& y);
 
+// Power with the logarithm and exponential given (NaturalLog and
+// Exponential for Power itself), for evaluators of other methods.
+void PowerWith(Rational& x, const Rational& y, void (*logarithm)(Rational&),
+               void (*exponential)(Rational&));
+
 // x <- x^(1/y). Throws ErrDivideByZeroPositive when y = 0, otherwise as
 // Power.
 void Root(Rational& x, const Rational& y);

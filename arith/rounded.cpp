@@ -9,6 +9,7 @@
 #include "arith/error.h"
 #include "arith/exp_log.h"
 #include "arith/factorial.h"
+#include "arith/fast_eval.h"
 #include "arith/hyperbolic.h"
 #include "arith/inverse_trig.h"
 #include "arith/power.h"
@@ -289,8 +290,10 @@ void GuardedHypTangent(Rational& x) { HypTangent(x); }
 void GuardedHypArcSine(Rational& x) { HypArcSine(x); }
 void GuardedHypArcCosine(Rational& x) { HypArcCosine(x); }
 void GuardedHypArcTangent(Rational& x) { HypArcTangent(x); }
-void GuardedNaturalLog(Rational& x) { NaturalLog(x); }
-void GuardedCommonLog(Rational& x) { CommonLog(x); }
-void GuardedExponential(Rational& x) { Exponential(x); }
-void GuardedPower(Rational& x, const Rational& y) { Power(x, y); }
+void GuardedNaturalLog(Rational& x) { FastNaturalLog(x); }
+void GuardedCommonLog(Rational& x) { FastCommonLog(x); }
+void GuardedExponential(Rational& x) { FastExponential(x); }
+void GuardedPower(Rational& x, const Rational& y) {
+  PowerWith(x, y, FastNaturalLog, FastExponential);
+}
 void GuardedFactorial(Rational& x) { Factorial(x); }

@@ -93,6 +93,48 @@ Word WordsDivWord(Word* x, int32_t n, Word d) {
   return static_cast<Word>(rem);
 }
 
+int32_t WordsPackRadix(Word* out, const Word* d, int32_t count, Word radix,
+                       const RadixChunk& c) {
+  const int32_t k = c.digits;
+  const int32_t groups = (count + k - 1) / k;
+  for (int32_t g = 0; g < groups; ++g) {
+    uint64_t w = 0;
+    for (int32_t t = std::min(k, count - g * k) - 1; t >= 0; --t) w = w * radix + d[g * k + t];
+    out[g] = static_cast<Word>(w);
+  }
+  int32_t used = groups;
+  while (used > 1 && out[used - 1] == 0) --used;
+  return std::max(used, 1);
+}
+
+void WordsUnpackRadix(Word* d, int32_t count, const Word* w, int32_t wn, Word radix,
+                      const RadixChunk& c) {
+  std::fill(d, d + count, 0u);
+  for (int32_t g = 0; g < wn; ++g) {
+    Word v = w[g];
+    for (int32_t t = 0; t < c.digits && g * c.digits + t < count; ++t) {
+      d[g * c.digits + t] = v % radix;
+      v /= radix;
+    }
+  }
+}
+
+void WordsMulSchoolBase(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb,
+                        uint64_t base) {
+  std::fill(r, r + na + nb, 0u);
+  for (int32_t i = 0; i < na; ++i) {
+    const uint64_t ai = a[i];
+    if (ai == 0) continue;
+    uint64_t carry = 0;
+    for (int32_t j = 0; j < nb; ++j) {
+      const uint64_t t = r[i + j] + ai * b[j] + carry;
+      r[i + j] = static_cast<Word>(t % base);
+      carry = t / base;
+    }
+    r[i + nb] = static_cast<Word>(carry);
+  }
+}
+
 int WordsCompare(const Word* a, const Word* b, int32_t n) {
   for (int32_t i = n - 1; i >= 0; --i) {
     if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;

@@ -54,3 +54,20 @@ uint32_t WordsDivWord(uint32_t* x, int32_t n, uint32_t d);
 
 // -1, 0 or +1: a[0, n) against b[0, n).
 int WordsCompare(const uint32_t* a, const uint32_t* b, int32_t n);
+
+// Radix digits d[0, count) (digit i of weight radix^i) packed into words of
+// c.digits digits each (base c.base), least significant first, into
+// out[0, ceil(count / c.digits)); returns the words used without leading
+// zeros (at least 1).
+int32_t WordsPackRadix(uint32_t* out, const uint32_t* d, int32_t count, uint32_t radix,
+                       const RadixChunk& c);
+
+// The inverse: d[0, count) <- the radix digits of w[0, wn) (base c.base);
+// digits beyond w's are 0.
+void WordsUnpackRadix(uint32_t* d, int32_t count, const uint32_t* w, int32_t wn,
+                      uint32_t radix, const RadixChunk& c);
+
+// r[0, na + nb) <- a * b in a base up to 2^31 (digits below it), schoolbook;
+// r must not overlap a or b.
+void WordsMulSchoolBase(uint32_t* r, const uint32_t* a, int32_t na, const uint32_t* b,
+                        int32_t nb, uint64_t base);
