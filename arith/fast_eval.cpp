@@ -321,3 +321,43 @@ void FastCommonLog(Rational& x) {
   RatDiv(v, ln10);
   x = std::move(v);
 }
+
+namespace {
+
+// Which of the three: 0 sinh, 1 cosh, 2 tanh.
+void FastHyperbolic(Rational& x, int which) {
+  Rational v = CopyRational(x);
+  const int32_t sign = RatTakeMagnitude(v);
+  if (RatGreater(v, ExpLimit)) ThrowError(ErrInvalidInput);
+  if (RatIsZero(v)) {
+    x = RatFromInt(which == 1 ? 1 : 0);
+    return;
+  }
+  // A small |x| cancels in e^|x| - e^-|x|: its bits are asked for as well.
+  const double size = Log2Magnitude(*v.num) - Log2Magnitude(*v.den);
+  const int32_t extra = size < 0 ? static_cast<int32_t>(-size) + 2 : 2;
+  if (which == 2) RatAdd(v, v);
+  const Rational e = FastExp(v, WorkingPrecisionBits() + extra);
+  // e = n / d: sinh = (n^2 - d^2) / (2 n d), cosh = (n^2 + d^2) / (2 n d),
+  // tanh = (n - d) / (n + d) for e = e^(2|x|).
+  Rational r;
+  if (which == 2) {
+    r.num = BigNumSum(*e.num, 1, *e.den, -1, kInternalBase);
+    r.den = BigNumSum(*e.num, 1, *e.den, 1, kInternalBase);
+  } else {
+    BigPtr nn = BigNumProductInternal(*e.num, *e.num);
+    BigPtr dd = BigNumProductInternal(*e.den, *e.den);
+    r.num = BigNumSum(*nn, 1, *dd, which == 0 ? -1 : 1, kInternalBase);
+    r.den = BigNumProductInternal(*e.num, *e.den);
+    BigNumMulInternal(r.den, *BigNumFromInt(2, kInternalBase));
+  }
+  RatTrim(r);
+  if (which != 1) RatGiveSign(r, sign);
+  x = std::move(r);
+}
+
+}  // namespace
+
+void FastHypSine(Rational& x) { FastHyperbolic(x, 0); }
+void FastHypCosine(Rational& x) { FastHyperbolic(x, 1); }
+void FastHypTangent(Rational& x) { FastHyperbolic(x, 2); }

@@ -33,3 +33,10 @@ int32_t WorkingPrecisionBits();
 void FastExponential(Rational& x);
 void FastNaturalLog(Rational& x);
 void FastCommonLog(Rational& x);
+
+// sinh, cosh and tanh through one FastExp of |x| (of 2|x| for tanh), the
+// differences formed exactly, with the errors of HypSine, HypCosine and
+// HypTangent: ErrInvalidInput for |x| > 100000. Odd ones keep x's sign.
+void FastHypSine(Rational& x);
+void FastHypCosine(Rational& x);
+void FastHypTangent(Rational& x);

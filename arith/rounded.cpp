@@ -284,9 +284,9 @@ void GuardedTangent(Rational& x, AngleUnit unit) { Tangent(x, unit); }
 void GuardedArcSine(Rational& x, AngleUnit unit) { ArcSineInUnit(x, unit); }
 void GuardedArcCosine(Rational& x, AngleUnit unit) { ArcCosineInUnit(x, unit); }
 void GuardedArcTangent(Rational& x, AngleUnit unit) { ArcTangentInUnit(x, unit); }
-void GuardedHypSine(Rational& x) { HypSine(x); }
-void GuardedHypCosine(Rational& x) { HypCosine(x); }
-void GuardedHypTangent(Rational& x) { HypTangent(x); }
+void GuardedHypSine(Rational& x) { FastHypSine(x); }
+void GuardedHypCosine(Rational& x) { FastHypCosine(x); }
+void GuardedHypTangent(Rational& x) { FastHypTangent(x); }
 void GuardedHypArcSine(Rational& x) { HypArcSine(x); }
 void GuardedHypArcCosine(Rational& x) { HypArcCosine(x); }
 void GuardedHypArcTangent(Rational& x) { HypArcTangent(x); }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "arith/constants.h"
+#include "arith/error.h"
 #include "fasteval/mpfr_util.h"
 
 namespace {
@@ -98,6 +99,52 @@ TEST(FastLn2, AgreesWithMpfr) {
     EXPECT_LT(Log2RelativeError(FastLn2(words), want, 31 * words + 100), -31.0 * words + 2);
     mpfr_clear(want);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The hyperbolic functions at the working precision in force, against MPFR,
+// with their symmetry and the domain error beyond 100000.
+TEST(FastHyperbolic, AgreeWithMpfrAndAreSymmetric) {
+  SetRadixAndPrecision(10, 65);
+  const int32_t bits = WorkingPrecisionBits() - 10;
+  std::mt19937_64 rng(7);
+  for (int i = 0; i < 300; ++i) {
+    const int64_t m = static_cast<int64_t>(rng() >> 2) | 1;
+    const int64_t e = static_cast<int64_t>(rng() % 140) - 62 - 120;  // 2^-120 .. 2^16
+    const Rational x = Scaled(m, e);
+    mpfr_t mx, want;
+    mpfr_init2(mx, 64);
+    mpfr_init2(want, bits + 64);
+    MpfrFromRational(mx, x);
+    using Mpfr = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+    const struct {
+      void (*fast)(Rational&);
+      Mpfr ref;
+      int parity;  // f(-x) = parity f(x)
+    } fns[] = {{FastHypSine, mpfr_sinh, -1}, {FastHypCosine, mpfr_cosh, 1},
+               {FastHypTangent, mpfr_tanh, -1}};
+    for (const auto& fn : fns) {
+      if (RatGreater(x, ExpLimit)) {
+        Rational y = CopyRational(x);
+        EXPECT_THROW(fn.fast(y), ArithError);
+        continue;
+      }
+      fn.ref(want, mx, MPFR_RNDN);
+      Rational y = CopyRational(x);
+      fn.fast(y);
+      EXPECT_LT(Log2RelativeError(y, want, bits + 64), -bits) << m << " 2^" << e;
+      Rational minus = RatNegated(x);
+      fn.fast(minus);
+      if (fn.parity < 0) minus = RatNegated(minus);
+      EXPECT_TRUE(RatEqual(minus, y)) << m << " 2^" << e;
+    }
+    mpfr_clear(mx);
+    mpfr_clear(want);
+  }
+  SetRadixAndPrecision(10, 33);
 }
 
 }  // namespace
