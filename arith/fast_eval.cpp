@@ -10,6 +10,8 @@
 #include "arith/bignum.h"
 #include "arith/constants.h"
 #include "arith/error.h"
+#include "arith/pi.h"
+#include "arith/trig.h"
 #include "arith/settings.h"
 #include "arith/words.h"
 
@@ -361,3 +363,164 @@ void FastHyperbolic(Rational& x, int which) {
 void FastHypSine(Rational& x) { FastHyperbolic(x, 0); }
 void FastHypCosine(Rational& x) { FastHyperbolic(x, 1); }
 void FastHypTangent(Rational& x) { FastHyperbolic(x, 2); }
+
+namespace {
+
+// pi / 2 truncated to fx.f() fraction words, kept at the most words asked.
+Ln2Record halfPiRecord;
+
+void HalfPiInto(Fixed& fx, Word* r) {
+  if (halfPiRecord.f < fx.f()) {
+    const int32_t f = fx.f() + 1;
+    const Rational pi = PiToWords(f + 2);
+    BigPtr twiceDen = CopyBigNum(*pi.den);
+    BigNumMulInternal(twiceDen, *BigNumFromInt(2, kInternalBase));
+    Fixed w(f, 1);
+    w.FromQuotient(w[0], *pi.num, *twiceDen);
+    halfPiRecord.words.assign(w[0], w[0] + w.n());
+    halfPiRecord.f = f;
+  }
+  const int32_t drop = halfPiRecord.f - fx.f();
+  fx.SetZero(r);
+  std::copy(halfPiRecord.words.begin() + drop, halfPiRecord.words.end(), r);
+}
+
+// |x| as a double, for rounding to the nearest quarter turn (|x| < 2^40).
+double Approximate(const Rational& x) {
+  if (RatIsZero(x)) return 0;
+  return std::exp2(Log2Magnitude(*x.num) - Log2Magnitude(*x.den));
+}
+
+// sum <- sin |r| (cosine = false) or cos |r|, |r| <= pi/4 + a little.
+void SinCosTaylor(Fixed& fx, Word* sum, const Word* r, bool cosine, Word* w, Word* term) {
+  fx.Mul(w, r, r);
+  if (cosine) {
+    fx.SetOne(sum);
+    fx.SetOne(term);
+  } else {
+    fx.Copy(sum, r);
+    fx.Copy(term, r);
+  }
+  for (Word i = cosine ? 1 : 2;; i += 2) {
+    fx.Mul(term, term, w);
+    fx.DivSmall(term, i * (i + 1));
+    if (fx.IsZero(term)) break;
+    // Terms alternate: odd passes subtract.
+    if (((i + 1) / 2) & 1) {
+      fx.Sub(sum, term);
+    } else {
+      fx.Add(sum, term);
+    }
+  }
+}
+
+// 0 sin, 1 cos, 2 tan.
+void FastCircular(Rational& x, AngleUnit unit, int which) {
+  const int32_t bits = WorkingPrecisionBits() + 4;
+  Rational v = CopyRational(x);
+  // x = k pi/2 + r: the quarter k and r's sign and size; for degrees and
+  // grads r = f pi/2 with the fraction f of a quarter turn, exact.
+  int64_t k = 0;
+  Rational fraction;  // degrees and grads
+  if (unit != Radians) {
+    // Whole turns off exactly: a mod (turn b) over b.
+    const int32_t sign = RatTakeMagnitude(v);
+    BigPtr turn = BigNumFromInt(unit == Degrees ? 360 : 400, kInternalBase);
+    BigNumMulInternal(turn, *v.den);
+    BigNumRem(v.num, *turn);
+    if (v.num->exp < 0) {  // the remainder may sit below the words of v.num
+      v.den->exp -= v.num->exp;
+      v.num->exp = 0;
+    }
+    BigNumMulInternal(v.den, *BigNumFromInt(unit == Degrees ? 90 : 100, kInternalBase));
+    k = std::llround(Approximate(v)) * sign;
+    BigPtr kq = BigNumProductInternal(*BigNumFromInt(static_cast<int32_t>(k), kInternalBase),
+                                      *v.den);
+    fraction.num = BigNumSum(*v.num, sign, *kq, -kq->sign, kInternalBase);
+    fraction.den = std::move(v.den);
+  } else {
+    if (!RatIsZero(v) &&
+        Log2Magnitude(*v.num) - Log2Magnitude(*v.den) > 26) {
+      ReduceAngle(v, Radians);
+    }
+    k = std::llround(Approximate(v) / (std::acos(-1.0) / 2)) * RatSign(v);
+  }
+  // Words enough for r's own size: its leading zero words are found by a
+  // first pass and paid for by a second.
+  int32_t extraWords = 0;
+  if (unit != Radians && !RatIsZero(fraction)) {
+    const double size = Log2Magnitude(*fraction.num) - Log2Magnitude(*fraction.den);
+    if (size < 0) extraWords = static_cast<int32_t>(-size) / kWordBits + 1;
+  }
+  for (int pass = 0;; ++pass) {
+    const int32_t f = (bits + 16 + kWordBits - 1) / kWordBits + 1 + extraWords;
+    Fixed fx(f, 7);
+    Word* r = fx[0];
+    Word* hp = fx[1];
+    int32_t rSign = 1;
+    HalfPiInto(fx, hp);
+    if (unit != Radians) {
+      rSign = RatSign(fraction);
+      fx.FromQuotient(r, *fraction.num, *fraction.den);
+      fx.Mul(r, r, hp);
+    } else {
+      fx.FromQuotient(r, *v.num, *v.den);
+      fx.MulSmall(hp, static_cast<Word>(k < 0 ? -k : k));
+      // v and k have the same sign (or k = 0).
+      rSign = RatSign(v) == 0 ? 1 : RatSign(v);
+      if (fx.Compare(r, hp) >= 0) {
+        fx.Sub(r, hp);
+      } else {
+        fx.Sub(hp, r);
+        fx.Copy(r, hp);
+        rSign = -rSign;
+      }
+      int32_t top = fx.n() - 1;
+      while (top >= 0 && r[top] == 0) --top;
+      // r cancelled to below the words held (all of them when r came out
+      // 0 for a nonzero x): once more with those words added.
+      const int32_t lost = top < 0 ? (RatIsZero(v) ? 0 : f) : f - 1 - top;
+      if (pass < 4 && lost > 0) {
+        extraWords += lost + 1;
+        continue;
+      }
+    }
+    const int32_t quarter = static_cast<int32_t>(((k % 4) + 4) % 4);
+    // sin x = sin r, cos r, -sin r, -cos r by quarter; cos x = cos r, -sin r,
+    // -cos r, sin r.
+    Word* sinR = fx[2];
+    Word* cosR = fx[3];
+    const bool needSin = which == 2 || (which == 0) == (quarter % 2 == 0);
+    const bool needCos = which == 2 || (which == 0) != (quarter % 2 == 0);
+    if (needSin) SinCosTaylor(fx, sinR, r, false, fx[4], fx[5]);
+    if (needCos) SinCosTaylor(fx, cosR, r, true, fx[4], fx[5]);
+    const Rational s = needSin ? fx.ToRational(sinR, rSign) : Rational{};
+    const Rational c = needCos ? fx.ToRational(cosR, 1) : Rational{};
+    auto negated = [](const Rational& a) { return RatNegated(a); };
+    Rational sinX, cosX;
+    if (which != 1) {
+      const Rational& base = quarter % 2 == 0 ? s : c;
+      sinX = quarter < 2 ? CopyRational(base) : negated(base);
+    }
+    if (which != 0) {
+      const Rational& base = quarter % 2 == 0 ? c : s;
+      cosX = (quarter == 0 || quarter == 3) ? CopyRational(base) : negated(base);
+    }
+    if (which == 0) {
+      x = std::move(sinX);
+    } else if (which == 1) {
+      x = std::move(cosX);
+    } else {
+      if (RatIsZero(cosX)) ThrowError(ErrInvalidInput);
+      RatDiv(sinX, cosX);
+      x = std::move(sinX);
+    }
+    return;
+  }
+}
+
+}  // namespace
+
+void FastSine(Rational& x, AngleUnit unit) { FastCircular(x, unit, 0); }
+void FastCosine(Rational& x, AngleUnit unit) { FastCircular(x, unit, 1); }
+void FastTangent(Rational& x, AngleUnit unit) { FastCircular(x, unit, 2); }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "arith/angle.h"
 #include "arith/rational.h"
 
 // e^x for |x| <= 2^31 ln 2 (callers bound x far below): x = k ln 2 + r with
@@ -40,3 +41,13 @@ void FastCommonLog(Rational& x);
 void FastHypSine(Rational& x);
 void FastHypCosine(Rational& x);
 void FastHypTangent(Rational& x);
+
+// sin, cos and tan of x in `unit` by Taylor's series of the remainder r of
+// x modulo a quarter turn, |r| <= pi/4: degrees and grads are reduced
+// exactly (whole turns, then the nearest quarter turn as a fraction), radians
+// against pi to as many words as the cancellation needs. Exact zeros stay
+// exact (sin 180 degrees). The tangent of an odd quarter turn throws
+// ErrInvalidInput.
+void FastSine(Rational& x, AngleUnit unit);
+void FastCosine(Rational& x, AngleUnit unit);
+void FastTangent(Rational& x, AngleUnit unit);

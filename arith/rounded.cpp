@@ -278,9 +278,9 @@ void EvaluateRounded(Rational& x, RoundedFunction f, AngleUnit unit,
   x = RatRoundToPrecision(v);
 }
 
-void GuardedSine(Rational& x, AngleUnit unit) { Sine(x, unit); }
-void GuardedCosine(Rational& x, AngleUnit unit) { Cosine(x, unit); }
-void GuardedTangent(Rational& x, AngleUnit unit) { Tangent(x, unit); }
+void GuardedSine(Rational& x, AngleUnit unit) { FastSine(x, unit); }
+void GuardedCosine(Rational& x, AngleUnit unit) { FastCosine(x, unit); }
+void GuardedTangent(Rational& x, AngleUnit unit) { FastTangent(x, unit); }
 void GuardedArcSine(Rational& x, AngleUnit unit) { ArcSineInUnit(x, unit); }
 void GuardedArcCosine(Rational& x, AngleUnit unit) { ArcCosineInUnit(x, unit); }
 void GuardedArcTangent(Rational& x, AngleUnit unit) { ArcTangentInUnit(x, unit); }

@@ -148,3 +148,83 @@ TEST(FastHyperbolic, AgreeWithMpfrAndAreSymmetric) {
 }
 
 }  // namespace
+
+namespace {
+
+// sin, cos and tan in the three units against MPFR (sinu, cosu, tanu with a
+// full turn of 2 pi, 360 or 400), at the working precision in force, with
+// arguments next to multiples of a quarter turn where r cancels.
+TEST(FastCircular, AgreeWithMpfrInEveryUnit) {
+  SetRadixAndPrecision(10, 33);
+  const int32_t bits = WorkingPrecisionBits() - 12;
+  std::mt19937_64 rng(9);
+  using Fn = void (*)(Rational&, AngleUnit);
+  using Mpfr = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+  using MpfrU = int (*)(mpfr_ptr, mpfr_srcptr, unsigned long, mpfr_rnd_t);
+  const struct {
+    Fn fast;
+    Mpfr ref;
+    MpfrU refU;
+  } fns[] = {{FastSine, mpfr_sin, mpfr_sinu},
+             {FastCosine, mpfr_cos, mpfr_cosu},
+             {FastTangent, mpfr_tan, mpfr_tanu}};
+  for (int i = 0; i < 600; ++i) {
+    const AngleUnit unit = static_cast<AngleUnit>(i % 3);
+    Rational x;
+    if (i % 4 == 3 && unit == Radians) {
+      // Within about 2^-100 of k pi / 2.
+      mpfr_t t;
+      mpfr_init2(t, 100);
+      mpfr_const_pi(t, MPFR_RNDN);
+      mpfr_mul_si(t, t, static_cast<long>(rng() % 2000) - 1000, MPFR_RNDN);
+      mpfr_div_2ui(t, t, 1, MPFR_RNDN);
+      mpfr_exp_t e;
+      mpz_t m;
+      mpz_init(m);
+      e = mpfr_get_z_2exp(m, t);
+      x = Scaled(mpz_get_si(m) >> 40, e + 40);
+      mpz_clear(m);
+      mpfr_clear(t);
+    } else {
+      const int64_t m = static_cast<int64_t>(rng() >> 2) | 1;
+      const int64_t e = static_cast<int64_t>(rng() % 100) - 62 - 60;  // 2^-60 .. 2^40
+      x = Scaled(m, e);
+      if (rng() & 1) x.num->sign = -1;
+    }
+    if (RatIsZero(x)) continue;
+    mpfr_t mx, want;
+    mpfr_init2(mx, 200);
+    mpfr_init2(want, bits + 64);
+    MpfrFromRational(mx, x);
+    for (const auto& fn : fns) {
+      if (unit == Radians) {
+        fn.ref(want, mx, MPFR_RNDN);
+      } else {
+        fn.refU(want, mx, unit == Degrees ? 360 : 400, MPFR_RNDN);
+      }
+      Rational y = CopyRational(x);
+      fn.fast(y, unit);
+      if (mpfr_zero_p(want)) {
+        EXPECT_TRUE(RatIsZero(y));
+      } else {
+        EXPECT_LT(Log2RelativeError(y, want, bits + 64), -bits) << "unit " << unit << " i " << i << " x " << mpfr_get_d(mx, MPFR_RNDN);
+      }
+    }
+    mpfr_clear(mx);
+    mpfr_clear(want);
+  }
+  // Exact quarter turns.
+  Rational x = RatFromInt(180);
+  FastSine(x, Degrees);
+  EXPECT_TRUE(RatIsZero(x));
+  x = RatFromInt(-300);
+  FastCosine(x, Grads);
+  EXPECT_TRUE(RatIsZero(x));
+  x = RatFromInt(270);
+  EXPECT_THROW(FastTangent(x, Degrees), ArithError);
+  x = RatFromInt(90);
+  FastSine(x, Degrees);
+  EXPECT_TRUE(RatEqual(x, RatFromInt(1)));
+}
+
+}  // namespace
