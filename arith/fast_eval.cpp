@@ -11,6 +11,7 @@
 #include "arith/constants.h"
 #include "arith/error.h"
 #include "arith/pi.h"
+#include "arith/power.h"
 #include "arith/trig.h"
 #include "arith/settings.h"
 #include "arith/words.h"
@@ -524,3 +525,99 @@ void FastCircular(Rational& x, AngleUnit unit, int which) {
 void FastSine(Rational& x, AngleUnit unit) { FastCircular(x, unit, 0); }
 void FastCosine(Rational& x, AngleUnit unit) { FastCircular(x, unit, 1); }
 void FastTangent(Rational& x, AngleUnit unit) { FastCircular(x, unit, 2); }
+
+namespace {
+
+// floor(a / b) for a, b > 0 integers (exp >= 0).
+BigPtr FloorQuotient(const BigNum& a, const BigNum& b) {
+  BigPtr q = CopyBigNum(a);
+  {
+    PrecisionRaise raise(std::max(a.span() - b.span(), 0) + 4);
+    BigNumDivInternal(q, b);
+  }
+  if (q->exp < 0) {
+    // Drop the words below the point.
+    const int32_t drop = std::min(-q->exp, q->count);
+    BigPtr r = AllocBigNum(std::max(q->count - drop, 1));
+    r->sign = 1;
+    r->count = std::max(q->count - drop, 1);
+    std::copy(q->digits() + drop, q->digits() + q->count, r->digits());
+    return r;
+  }
+  return q;
+}
+
+// floor(N^(1/n)) for N > 0, by Newton's iteration from above.
+BigPtr IntegerRoot(const BigNum& big, int32_t n) {
+  // A start just above the root, from its logarithm to about 2^-45: 48
+  // bits of mantissa, raised by 2^-40, times a power of two.
+  const double log2root = Log2Magnitude(big) / n;
+  const int64_t whole = static_cast<int64_t>(std::floor(log2root));
+  const double mantissa = std::exp2(log2root - double(whole)) * (1 + std::exp2(-40));
+  const int64_t m48 = static_cast<int64_t>(std::ceil(mantissa * std::exp2(47)));
+  BigPtr y = BigNumFromInt(static_cast<int32_t>(m48 >> 31), kInternalBase);
+  y->exp = 1;
+  BigNumAdd(y, *BigNumFromInt(static_cast<int32_t>(m48 & kWordMask), kInternalBase),
+            kInternalBase);
+  if (whole >= 47) {
+    BigNumMulInternal(y, *PowerOfTwo(whole - 47));
+  } else {
+    y = FloorQuotient(*y, *PowerOfTwo(47 - whole));
+    BigNumAdd(y, *BigNumFromInt(1, kInternalBase), kInternalBase);
+  }
+  const BigPtr nMinus1 = BigNumFromInt(n - 1, kInternalBase);
+  const BigPtr nBig = BigNumFromInt(n, kInternalBase);
+  for (;;) {
+    // z = ((n - 1) y + N / y^(n-1)) / n
+    BigPtr power = CopyBigNum(*y);
+    BigNumPowInternal(power, n - 1);
+    BigPtr z = FloorQuotient(big, *power);
+    BigPtr t = BigNumProductInternal(*y, *nMinus1);
+    BigNumAdd(z, *t, kInternalBase);
+    z = FloorQuotient(*z, *nBig);
+    if (!BigNumLessMagnitude(*z, *y) || AbortRequested()) return y;
+    y = std::move(z);
+  }
+}
+
+}  // namespace
+
+Rational FastRoot(const Rational& x, int32_t n, int32_t bits) {
+  // N = a b^(n-1) B^(n f), f words for the bits asked (and a word more).
+  const int32_t f = (bits + kWordBits - 1) / kWordBits + 1;
+  BigPtr a = CopyBigNum(*x.num);
+  BigPtr b = CopyBigNum(*x.den);
+  a->sign = 1;
+  b->sign = 1;
+  BigPtr big = CopyBigNum(*b);
+  BigNumPowInternal(big, n - 1);
+  BigNumMulInternal(big, *a);
+  const int64_t shift = int64_t{n} * f + big->exp;
+  if (shift > (1 << 26)) ThrowError(ErrOutOfMemory);
+  big->exp = static_cast<int32_t>(shift);
+  Rational r;
+  r.num = IntegerRoot(*big, n);
+  r.den = std::move(b);
+  r.den->exp += f;
+  return r;
+}
+
+void FastPower(Rational& x, const Rational& y) {
+  // y = 1/n, exactly, for a whole n >= 2 of one word?
+  const BigNum& num = *y.num;
+  const BigNum& den = *y.den;
+  const int32_t sign = RatSign(x);
+  const bool unitNumerator = num.count == 1 && num.exp == 0 && num.digits()[0] == 1;
+  const bool smallDen = den.count == 1 && den.exp == 0 && den.digits()[0] >= 2;
+  if (sign != 0 && unitNumerator && smallDen && num.sign * den.sign > 0) {
+    const int32_t n = static_cast<int32_t>(den.digits()[0]);
+    if (sign > 0 || (n & 1)) {
+      Rational r = FastRoot(x, n, WorkingPrecisionBits());
+      RatTrim(r);
+      if (sign < 0) r.num->sign = -r.num->sign;
+      x = std::move(r);
+      return;
+    }
+  }
+  PowerWith(x, y, FastNaturalLog, FastExponential);
+}

@@ -51,3 +51,12 @@ void FastHypTangent(Rational& x);
 void FastSine(Rational& x, AngleUnit unit);
 void FastCosine(Rational& x, AngleUnit unit);
 void FastTangent(Rational& x, AngleUnit unit);
+
+// x^(1/n) for x > 0 and 2 <= n < 2^31 by Newton's iteration on integers:
+// the n-th root of a b^(n-1) B^(nf) for x = a / b, over b B^f. An exact
+// root comes out exactly (27 gives 3). Relative error below 2^-bits.
+Rational FastRoot(const Rational& x, int32_t n, int32_t bits);
+
+// x^y for the keys: roots x^(1/n) through FastRoot, the rest as Power with
+// FastNaturalLog and FastExponential; the errors of Power.
+void FastPower(Rational& x, const Rational& y);

@@ -293,7 +293,5 @@ void GuardedHypArcTangent(Rational& x) { HypArcTangent(x); }
 void GuardedNaturalLog(Rational& x) { FastNaturalLog(x); }
 void GuardedCommonLog(Rational& x) { FastCommonLog(x); }
 void GuardedExponential(Rational& x) { FastExponential(x); }
-void GuardedPower(Rational& x, const Rational& y) {
-  PowerWith(x, y, FastNaturalLog, FastExponential);
-}
+void GuardedPower(Rational& x, const Rational& y) { FastPower(x, y); }
 void GuardedFactorial(Rational& x) { Factorial(x); }

@@ -228,3 +228,40 @@ TEST(FastCircular, AgreeWithMpfrInEveryUnit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FastRoot, AgreesWithMpfrAndFindsExactRoots) {
+  std::mt19937_64 rng(3);
+  for (int32_t bits : {120, 240, 900}) {
+    for (int i = 0; i < 60; ++i) {
+      const int32_t n = 2 + static_cast<int32_t>(rng() % 6);
+      const int64_t m = static_cast<int64_t>(rng() >> 2) | 1;
+      const int64_t e = static_cast<int64_t>(rng() % 400) - 62 - 200;
+      const Rational x = Scaled(m, e);
+      mpfr_t mx, want;
+      mpfr_init2(mx, 64);
+      mpfr_init2(want, bits + 64);
+      MpfrFromRational(mx, x);
+      mpfr_rootn_ui(want, mx, n, MPFR_RNDN);
+      EXPECT_LT(Log2RelativeError(FastRoot(x, n, bits), want, bits + 64), -bits)
+          << "root " << n << " of " << m << " 2^" << e;
+      mpfr_clear(mx);
+      mpfr_clear(want);
+    }
+  }
+  // Exact roots are exact.
+  const struct {
+    int32_t num, den, n, rootNum, rootDen;
+  } exact[] = {{27, 1, 3, 3, 1}, {9, 4, 2, 3, 2}, {1024, 1, 10, 2, 1}, {1, 8, 3, 1, 2},
+               {2147395600, 1, 2, 46340, 1}};
+  for (const auto& c : exact) {
+    Rational x = RatFromInt(c.num);
+    RatDiv(x, RatFromInt(c.den));
+    Rational want = RatFromInt(c.rootNum);
+    RatDiv(want, RatFromInt(c.rootDen));
+    EXPECT_TRUE(RatEqual(FastRoot(x, c.n, 150), want)) << c.num << "/" << c.den;
+  }
+}
+
+}  // namespace
