@@ -10,6 +10,7 @@
 #include "arith/bignum.h"
 #include "arith/constants.h"
 #include "arith/error.h"
+#include "arith/inverse_trig.h"
 #include "arith/pi.h"
 #include "arith/power.h"
 #include "arith/trig.h"
@@ -620,4 +621,148 @@ void FastPower(Rational& x, const Rational& y) {
     }
   }
   PowerWith(x, y, FastNaturalLog, FastExponential);
+}
+
+namespace {
+
+// a as a non-negative BigNum (one heap block) of the words a[0, n).
+BigPtr WordsAsBigNum(const Word* a, int32_t n) {
+  int32_t count = n;
+  while (count > 1 && a[count - 1] == 0) --count;
+  BigPtr b = AllocBigNum(count);
+  b->sign = 1;
+  b->count = count;
+  std::copy(a, a + count, b->digits());
+  return b;
+}
+
+// r <- a / b (b > 0) in fixed point.
+void FixedDivide(Fixed& fx, Word* r, const Word* a, const Word* b) {
+  const BigPtr num = WordsAsBigNum(a, fx.n());
+  const BigPtr den = WordsAsBigNum(b, fx.n());
+  fx.FromQuotient(r, *num, *den);
+}
+
+// r <- sqrt a in fixed point: the integer root of a B^f.
+void FixedSqrt(Fixed& fx, Word* r, const Word* a) {
+  BigPtr big = WordsAsBigNum(a, fx.n());
+  big->exp += fx.f();
+  const BigPtr root = IntegerRoot(*big, 2);
+  fx.SetZero(r);
+  for (int32_t i = 0; i < fx.n(); ++i) {
+    const int64_t k = int64_t{i} - root->exp;
+    if (k >= 0 && k < root->count) r[i] = root->digits()[k];
+  }
+}
+
+// x (radians) <- x in `unit`: times 180 / pi or 200 / pi.
+void ToUnit(Rational& x, AngleUnit unit, int32_t bits) {
+  if (unit == Radians || RatIsZero(x)) return;
+  RatMul(x, RatFromInt(unit == Degrees ? 180 : 200));
+  RatDiv(x, PiToWords((bits + 40) / kWordBits + 2));
+}
+
+}  // namespace
+
+Rational FastAtan(const Rational& x, int32_t bits) {
+  Rational v = CopyRational(x);
+  const int32_t sign = RatTakeMagnitude(v);
+  if (sign == 0 || RatIsZero(v)) return RatFromInt(0);
+  const bool invert = RatGreater(v, RatFromInt(1));
+  if (invert) std::swap(v.num, v.den);
+  // A small |x| is its own size in relative terms: words for it.
+  const double size = Log2Magnitude(*v.num) - Log2Magnitude(*v.den);
+  const int32_t extra = size < 0 ? static_cast<int32_t>(-size) : 0;
+  const int32_t f = (bits + extra + 24 + kWordBits - 1) / kWordBits + 1;
+  Fixed fx(f, 8);
+  Word* z = fx[0];
+  Word* w = fx[1];
+  Word* s = fx[2];
+  Word* sum = fx[3];
+  Word* p = fx[4];
+  Word* t = fx[5];
+  fx.FromQuotient(z, *v.num, *v.den);
+  constexpr int kHalvings = 2;
+  for (int i = 0; i < kHalvings; ++i) {
+    // z <- z / (1 + sqrt(1 + z^2))
+    fx.Mul(w, z, z);
+    fx.SetOne(t);
+    fx.Add(w, t);
+    FixedSqrt(fx, s, w);
+    fx.Add(s, t);
+    FixedDivide(fx, w, z, s);
+    fx.Copy(z, w);
+  }
+  fx.Mul(w, z, z);
+  fx.Copy(sum, z);
+  fx.Copy(p, z);
+  for (Word k = 3;; k += 2) {
+    fx.Mul(p, p, w);
+    if (fx.IsZero(p)) break;
+    fx.Copy(t, p);
+    fx.DivSmall(t, k);
+    if (k & 2) {
+      fx.Sub(sum, t);
+    } else {
+      fx.Add(sum, t);
+    }
+  }
+  fx.MulSmall(sum, 1u << kHalvings);
+  if (invert) {
+    HalfPiInto(fx, t);
+    fx.Sub(t, sum);
+    fx.Copy(sum, t);
+  }
+  return fx.ToRational(sum, sign);
+}
+
+void FastArcTangent(Rational& x, AngleUnit unit) {
+  const int32_t bits = WorkingPrecisionBits() + 4;
+  Rational r = FastAtan(x, bits);
+  ToUnit(r, unit, bits);
+  x = std::move(r);
+}
+
+void FastArcSine(Rational& x, AngleUnit unit) {
+  Rational v = CopyRational(x);
+  const int32_t sign = RatTakeMagnitude(v);
+  if (sign == 0 || !RatLess(v, RatFromInt(1))) {
+    ArcSineInUnit(x, unit);
+    return;
+  }
+  const int32_t bits = WorkingPrecisionBits() + 8;
+  // (1 - v)(1 + v) = (b - a)(b + a) / b^2 for v = a / b, exact.
+  Rational radicand;
+  radicand.num = BigNumSum(*v.den, 1, *v.num, -1, kInternalBase);
+  BigNumMulInternal(radicand.num, *BigNumSum(*v.den, 1, *v.num, 1, kInternalBase));
+  radicand.den = BigNumProductInternal(*v.den, *v.den);
+  Rational root = FastRoot(radicand, 2, bits);
+  // v / root = (a / b) (rd / rn)
+  Rational t;
+  t.num = BigNumProductInternal(*v.num, *root.den);
+  t.den = BigNumProductInternal(*v.den, *root.num);
+  Rational r = FastAtan(t, bits);
+  if (sign < 0) r.num->sign = -r.num->sign;
+  ToUnit(r, unit, bits);
+  x = std::move(r);
+}
+
+void FastArcCosine(Rational& x, AngleUnit unit) {
+  Rational v = CopyRational(x);
+  Rational magnitude = CopyRational(x);
+  const int32_t sign = RatTakeMagnitude(magnitude);
+  if (sign == 0 || !RatLess(magnitude, RatFromInt(1))) {
+    ArcCosineInUnit(x, unit);
+    return;
+  }
+  const int32_t bits = WorkingPrecisionBits() + 8;
+  // (1 - x) / (1 + x) = (b - a) / (b + a) for x = a / b (b > 0), exact.
+  RatTakeMagnitude(v);
+  Rational q;
+  q.num = BigNumSum(*v.den, 1, *v.num, -sign, kInternalBase);
+  q.den = BigNumSum(*v.den, 1, *v.num, sign, kInternalBase);
+  Rational r = FastAtan(FastRoot(q, 2, bits), bits);
+  RatAdd(r, r);
+  ToUnit(r, unit, bits);
+  x = std::move(r);
 }

@@ -60,3 +60,15 @@ Rational FastRoot(const Rational& x, int32_t n, int32_t bits);
 // x^y for the keys: roots x^(1/n) through FastRoot, the rest as Power with
 // FastNaturalLog and FastExponential; the errors of Power.
 void FastPower(Rational& x, const Rational& y);
+
+// arctan x in radians: 1/x beyond 1, two halvings x / (1 + sqrt(1 + x^2))
+// and the series; relative error below 2^-bits.
+Rational FastAtan(const Rational& x, int32_t bits);
+
+// The inverse circular keys in `unit`: arcsin x = arctan(x / sqrt((1 - x)
+// (1 + x))) and arccos x = 2 arctan sqrt((1 - x) / (1 + x)) for |x| < 1;
+// |x| >= 1 (the ends and the domain errors) as ArcSineInUnit and
+// ArcCosineInUnit.
+void FastArcSine(Rational& x, AngleUnit unit);
+void FastArcCosine(Rational& x, AngleUnit unit);
+void FastArcTangent(Rational& x, AngleUnit unit);

@@ -281,9 +281,9 @@ void EvaluateRounded(Rational& x, RoundedFunction f, AngleUnit unit,
 void GuardedSine(Rational& x, AngleUnit unit) { FastSine(x, unit); }
 void GuardedCosine(Rational& x, AngleUnit unit) { FastCosine(x, unit); }
 void GuardedTangent(Rational& x, AngleUnit unit) { FastTangent(x, unit); }
-void GuardedArcSine(Rational& x, AngleUnit unit) { ArcSineInUnit(x, unit); }
-void GuardedArcCosine(Rational& x, AngleUnit unit) { ArcCosineInUnit(x, unit); }
-void GuardedArcTangent(Rational& x, AngleUnit unit) { ArcTangentInUnit(x, unit); }
+void GuardedArcSine(Rational& x, AngleUnit unit) { FastArcSine(x, unit); }
+void GuardedArcCosine(Rational& x, AngleUnit unit) { FastArcCosine(x, unit); }
+void GuardedArcTangent(Rational& x, AngleUnit unit) { FastArcTangent(x, unit); }
 void GuardedHypSine(Rational& x) { FastHypSine(x); }
 void GuardedHypCosine(Rational& x) { FastHypCosine(x); }
 void GuardedHypTangent(Rational& x) { FastHypTangent(x); }

@@ -265,3 +265,63 @@ TEST(FastRoot, AgreesWithMpfrAndFindsExactRoots) {
 }
 
 }  // namespace
+
+namespace {
+
+// arcsin, arccos and arctan in the three units against MPFR (asinu, acosu,
+// atanu), over (-1, 1) with values next to the ends, and for arctan over
+// tiny to huge magnitudes; the ends keep the exact values of before.
+TEST(FastInverseCircular, AgreeWithMpfrInEveryUnit) {
+  SetRadixAndPrecision(10, 65);
+  const int32_t bits = WorkingPrecisionBits() - 12;
+  std::mt19937_64 rng(13);
+  using Fn = void (*)(Rational&, AngleUnit);
+  using MpfrU = int (*)(mpfr_ptr, mpfr_srcptr, unsigned long, mpfr_rnd_t);
+  using Mpfr = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+  const struct {
+    Fn fast;
+    Mpfr ref;
+    MpfrU refU;
+    bool bounded;  // argument within (-1, 1)
+  } fns[] = {{FastArcSine, mpfr_asin, mpfr_asinu, true},
+             {FastArcCosine, mpfr_acos, mpfr_acosu, true},
+             {FastArcTangent, mpfr_atan, mpfr_atanu, false}};
+  for (int i = 0; i < 450; ++i) {
+    const AngleUnit unit = static_cast<AngleUnit>(i % 3);
+    const auto& fn = fns[(i / 3) % 3];
+    const int64_t m = static_cast<int64_t>(rng() >> 2) | 1;
+    int64_t e = static_cast<int64_t>(rng() % 160) - 62 - 150;  // 2^-150 .. 2^10
+    if (fn.bounded && e > -62) e = -62 - static_cast<int64_t>(rng() % 2);
+    Rational x = Scaled(m, e);
+    if (fn.bounded && i % 5 == 0) {
+      // 1 - x: next to the end.
+      Rational one = RatFromInt(1);
+      RatSub(one, x);
+      x = std::move(one);
+    }
+    if (rng() & 1) x.num->sign = -1;
+    mpfr_t mx, want;
+    mpfr_init2(mx, 400);
+    mpfr_init2(want, bits + 64);
+    MpfrFromRational(mx, x);
+    if (unit == Radians) {
+      fn.ref(want, mx, MPFR_RNDN);
+    } else {
+      fn.refU(want, mx, unit == Degrees ? 360 : 400, MPFR_RNDN);
+    }
+    Rational y = CopyRational(x);
+    fn.fast(y, unit);
+    EXPECT_LT(Log2RelativeError(y, want, bits + 64), -bits)
+        << "fn " << (i / 3) % 3 << " unit " << unit << " x " << mpfr_get_d(mx, MPFR_RNDN);
+    mpfr_clear(mx);
+    mpfr_clear(want);
+  }
+  Rational x = RatFromInt(2);
+  EXPECT_THROW(FastArcSine(x, Degrees), ArithError);
+  x = RatFromInt(-1);
+  FastArcCosine(x, Radians);
+  EXPECT_TRUE(RatEqual(x, Pi));
+  SetRadixAndPrecision(10, 33);
+}
+
+}  // namespace
