@@ -550,8 +550,8 @@ BigPtr FloorQuotient(const BigNum& a, const BigNum& b) {
 
 // floor(N^(1/n)) for N > 0, by Newton's iteration from above.
 BigPtr IntegerRoot(const BigNum& big, int32_t n) {
-  // A start just above the root, from its logarithm to about 2^-45: 48
-  // bits of mantissa, raised by 2^-40, times a power of two.
+  // A start next to the root, from its logarithm: 48 bits of mantissa,
+  // raised by 2^-40, times a power of two.
   const double log2root = Log2Magnitude(big) / n;
   const int64_t whole = static_cast<int64_t>(std::floor(log2root));
   const double mantissa = std::exp2(log2root - double(whole)) * (1 + std::exp2(-40));
@@ -568,14 +568,21 @@ BigPtr IntegerRoot(const BigNum& big, int32_t n) {
   }
   const BigPtr nMinus1 = BigNumFromInt(n - 1, kInternalBase);
   const BigPtr nBig = BigNumFromInt(n, kInternalBase);
-  for (;;) {
-    // z = ((n - 1) y + N / y^(n-1)) / n
-    BigPtr power = CopyBigNum(*y);
+  // z = floor(((n - 1) y + N / y^(n-1)) / n) is at least floor(N^(1/n)) for
+  // any y > 0 (the mean of n - 1 times y and N / y^(n-1) is at least their
+  // geometric mean): one step from the start, which the rounding of the
+  // logarithm may have put below the root, then steps while they descend.
+  auto step = [&](const BigNum& from) {
+    BigPtr power = CopyBigNum(from);
     BigNumPowInternal(power, n - 1);
     BigPtr z = FloorQuotient(big, *power);
-    BigPtr t = BigNumProductInternal(*y, *nMinus1);
+    BigPtr t = BigNumProductInternal(from, *nMinus1);
     BigNumAdd(z, *t, kInternalBase);
-    z = FloorQuotient(*z, *nBig);
+    return FloorQuotient(*z, *nBig);
+  };
+  y = step(*y);
+  for (;;) {
+    BigPtr z = step(*y);
     if (!BigNumLessMagnitude(*z, *y) || AbortRequested()) return y;
     y = std::move(z);
   }

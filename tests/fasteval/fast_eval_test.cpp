@@ -325,3 +325,25 @@ TEST(FastInverseCircular, AgreeWithMpfrInEveryUnit) {
 }
 
 }  // namespace
+
+namespace {
+
+// Roots of numbers far from 1, where the start of the iteration from a
+// double logarithm is off in its last bits.
+TEST(FastRoot, HugeAndTinyArguments) {
+  for (int64_t e : {-33000, -3000, 3000, 33000}) {
+    for (int32_t n : {2, 3, 7}) {
+      const Rational x = Scaled(0x2B7E151628AED2A7LL, e);
+      mpfr_t mx, want;
+      mpfr_init2(mx, 64);
+      mpfr_init2(want, 300);
+      MpfrFromRational(mx, x);
+      mpfr_rootn_ui(want, mx, n, MPFR_RNDN);
+      EXPECT_LT(Log2RelativeError(FastRoot(x, n, 200), want, 300), -200) << n << " 2^" << e;
+      mpfr_clear(mx);
+      mpfr_clear(want);
+    }
+  }
+}
+
+}  // namespace
