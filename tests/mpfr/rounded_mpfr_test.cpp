@@ -8,7 +8,7 @@
 // 10^-(P+8) (relative) of a rounding boundary are counted but not compared.
 //
 // QUIB_MPFR_ARGS sets the number of arguments per function and precision:
-// 800 by default, so that the whole program stays within about a minute;
+// 300 by default, so that the whole program stays within about a minute;
 // the target mpfr_sweep runs 10000.
 #include <gmp.h>
 #include <mpfr.h>
@@ -397,11 +397,14 @@ void GenCbrt(Context& c, Decimal& x, Decimal& y) {
   y = Decimal{false, "3", 0};
 }
 
-// n! of non-integers: ordinary, next to the poles, tiny.
+// n! of non-integers: ordinary, next to the poles, tiny, and a few large
+// ones (each takes |x| products).
 void GenFactorial(Context& c, Decimal& x, Decimal&) {
   const int kind = c.Uniform(0, 99);
-  if (kind < 50) {
-    x = c.Random(-1, 2, true);
+  if (kind < 3) {
+    x = c.Random(2, 2, false);
+  } else if (kind < 50) {
+    x = c.Random(-1, 1, true);
   } else if (kind < 75) {
     Mp pole(c.bits);
     mpfr_set_si(pole.v, -c.Uniform(1, 40), MPFR_RNDN);
@@ -513,7 +516,7 @@ const Spec kSpecs[] = {
 int32_t ArgumentCount() {
   const char* env = std::getenv("QUIB_MPFR_ARGS");
   const long n = env != nullptr ? std::strtol(env, nullptr, 10) : 0;
-  return n > 0 ? static_cast<int32_t>(n) : 800;
+  return n > 0 ? static_cast<int32_t>(n) : 300;
 }
 
 struct Tally {
