@@ -321,7 +321,13 @@ Rational RatRoundToDisplay(Rational& x) {
 
 Rational RatRoundToPrecision(Rational& x) {
   const int32_t radix = settings.radix;
-  BigPtr n = RatToRadixDigits(x, radix);
+  BigPtr n;
+  {
+    // Converted with two words more than the rounding reads, so that long
+    // components (values far from 1) lose nothing the rounding could see.
+    PrecisionRaise raise(WorkingPrecision + 2 * DigitsPerWord);
+    n = RatToRadixDigits(x, radix);
+  }
   const DigitsLayout layout = DigitsRound(n, radix, kDisplayScientific);
   if (layout.shown <= 0) return RatFromInt(0);
   // The top `shown` digits, with the place of the lowest of them.

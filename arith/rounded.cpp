@@ -11,6 +11,7 @@
 #include "arith/factorial.h"
 #include "arith/fast_eval.h"
 #include "arith/hyperbolic.h"
+#include "arith/integer.h"
 #include "arith/inverse_trig.h"
 #include "arith/power.h"
 #include "arith/radix_convert.h"
@@ -52,6 +53,19 @@ double Log2OfLog(const Rational& x) {
   return lnx > 1 ? std::log2(lnx) : 0.0;
 }
 
+// log2 of the distance from x to the nearest whole number, at most 0. n!
+// of x = n + d carries the gamma function down to d, where Gamma(d) ~ 1/d
+// holds the digits of the result only below its leading 1/d.
+double Log2DistanceToInteger(const Rational& x) {
+  Rational f = CopyRational(x);
+  RatFrac(f);
+  RatTakeMagnitude(f);
+  Rational g = CopyRational(RatOne);
+  RatSub(g, f);
+  if (RatIsZero(f) || RatIsZero(g)) return 0;
+  return std::min(std::min(Log2Magnitude(f), Log2Magnitude(g)), 0.0);
+}
+
 // Bits the argument's size costs the evaluation.
 double ArgumentBits(RoundedFunction f, const Rational& x, const Rational* y) {
   if (RatIsZero(x)) return 0;
@@ -61,8 +75,9 @@ double ArgumentBits(RoundedFunction f, const Rational& x, const Rational* y) {
     case FnHypSine:
     case FnHypCosine:
     case FnHypTangent:
-    case FnFactorial:
       return size;
+    case FnFactorial:
+      return std::max(size, 0.0) - Log2DistanceToInteger(x);
     case FnPowerOfTen:
       return size + 1.2;  // |x ln 10|
     case FnPower:
@@ -262,7 +277,9 @@ void EvaluateRounded(Rational& x, RoundedFunction f, AngleUnit unit,
     guard = base + forArgument + cancelled + 2;
   }
 
-  if ((f == FnSine || f == FnCosine) && MagnitudeAtMost(v, epsilon)) {
+  // The tangent snaps with its sine.
+  if ((f == FnSine || f == FnCosine || f == FnTangent) &&
+      MagnitudeAtMost(v, epsilon)) {
     x = RatFromInt(0);
     return;
   }

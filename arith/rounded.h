@@ -25,9 +25,9 @@
 //
 // Results that are exact stay exact and are not rounded: x^y and 10^x with
 // an integral exponent (repeated squaring), n! of an integer. The snaps of
-// the trigonometric functions hold at the working precision: a sine or
-// cosine within epsilon of zero is exactly 0, and a tangent whose cosine is
-// within epsilon of zero (|tan| at least 1/epsilon) is refused.
+// the trigonometric functions hold at the working precision: a sine, cosine
+// or tangent within epsilon of zero is exactly 0, and a tangent whose cosine
+// is within epsilon of zero (|tan| at least 1/epsilon) is refused.
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,13 @@
 // the value the next operation works with, so identities come out exact.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
+#include <cstdint>
 #include <string>
+
+#include "arith/settings.h"
 
 #include "engine/engine_test_util.h"
 #include "engine/messages.h"
@@ -101,6 +107,71 @@ TEST(RoundedKeysTest, WholeDomainsAtPrecision64) {
        "3.1622776601683793319988935444327185337195551393252168268575048528e-5000"},
   };
   RunIdentities(64, cases, std::size(cases));
+}
+
+// Every function key, with every modifier, on zero, negative zero, +-epsilon,
+// +-epsilon/2 and the largest and smallest values the keypad holds, in
+// every radix and word size (in radix 10 the same keys choose the angle
+// unit): a result, a beep or one of the error messages, never a crash. A
+// poll budget stands in for the user answering the watchdog, so that the
+// long ones (n! of 10^10031) end with "Calculation stopped".
+TEST(RoundedKeysTest, EdgeValuesInEveryRadixAndWordSize) {
+  const char* const values[] = {
+      "0",
+      "0:9",
+      "1X33:9",
+      "1:9X33:9",
+      "5X34:9",
+      "5:9X34:9",
+      "99999999999999999999999999999999X9999",
+      "99999999999999999999999999999999:9X9999",
+      "0.0000000000000000000000000000001X9999:9",
+  };
+  const char* const radixes[] = {":6", ":5", ":7", ":8"};
+  const char* const words[] = {":2", ":3", ":4"};
+  const char* const modifiers[] = {"", "I", "H", "IH"};
+  std::vector<std::string> messages;
+  for (uint32_t i = 0; i <= 7; ++i) messages.push_back(ErrorMessage(i));
+  constexpr int64_t kWatchdogPolls = 20000;
+
+  auto expectSound = [&](const std::string& what) {
+    SCOPED_TRACE(what);
+    AbortPollBudget.store(-1);
+    if (engineState.errorLocked) {
+      EXPECT_NE(std::find(messages.begin(), messages.end(), Display()), messages.end())
+          << Display();
+    }
+    EXPECT_TRUE(headless.messageBoxes.empty());
+  };
+  for (const char* radix : radixes) {
+    for (const char* word : words) {
+      for (const char* value : values) {
+        for (CommandId key = CmdInt; key <= CmdPercent; ++key) {
+          for (const char* mods : modifiers) {
+            StartEngine(kLayoutScientific, 32);
+            Type(value);
+            Type(std::string(radix) + " " + word + mods);
+            AbortPollBudget.store(kWatchdogPolls);
+            HeadlessWindowCommand(key);
+            expectSound(std::string(value) + " " + radix + word + mods + " key " +
+                        std::to_string(key));
+          }
+        }
+      }
+    }
+  }
+  // x^y and its root on every pair of them.
+  for (const char* x : values) {
+    for (const char* y : values) {
+      for (const char* op : {"Y", "IY"}) {
+        StartEngine(kLayoutScientific, 32);
+        Type(std::string(x) + op + y);
+        AbortPollBudget.store(kWatchdogPolls);
+        HeadlessWindowCommand(CmdEquals);
+        expectSound(std::string(x) + op + y);
+      }
+    }
+  }
 }
 
 }  // namespace
