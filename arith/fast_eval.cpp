@@ -10,6 +10,7 @@
 #include "arith/bignum.h"
 #include "arith/constants.h"
 #include "arith/error.h"
+#include "arith/factorial.h"
 #include "arith/inverse_trig.h"
 #include "arith/pi.h"
 #include "arith/power.h"
@@ -21,13 +22,13 @@ namespace {
 
 using Word = uint32_t;
 
-// Fixed-point work space: slots of n = f + 1 words (one word before the
-// point, so values below 2^31), and a product area of 2n words. Every slot
+// Fixed-point work space: slots of n = f + w words (w words before the
+// point, one unless asked), and a product area of 2n words. Every slot
 // holds a magnitude; signs are the caller's.
 class Fixed {
  public:
-  Fixed(int32_t fractionWords, int32_t slots)
-      : f_(fractionWords), n_(fractionWords + 1),
+  Fixed(int32_t fractionWords, int32_t slots, int32_t wholeWords = 1)
+      : f_(fractionWords), n_(fractionWords + wholeWords),
         buffer_(WordBuffer(int64_t{n_} * (slots + 2))), slots_(slots) {}
 
   int32_t f() const { return f_; }
@@ -57,7 +58,7 @@ class Fixed {
   void MulSmall(Word* r, Word m) { WordsMulWord(r, n_, m); }
   int Compare(const Word* a, const Word* b) const { return WordsCompare(a, b, n_); }
 
-  // r <- floor(|num / den| B^f) for a quotient below 2^31.
+  // r <- floor(|num / den| B^f) for a quotient below B^w.
   void FromQuotient(Word* r, const BigNum& num, const BigNum& den) {
     BigPtr q = CopyBigNum(num);
     if (int64_t{q->exp} + f_ > std::numeric_limits<int32_t>::max() / 2) {
@@ -771,5 +772,176 @@ void FastArcCosine(Rational& x, AngleUnit unit) {
   Rational r = FastAtan(FastRoot(q, 2, bits), bits);
   RatAdd(r, r);
   ToUnit(r, unit, bits);
+  x = std::move(r);
+}
+
+namespace {
+
+// Spouge's coefficients c_0 .. c_(a-1) as fixed-point magnitudes (signs
+// alternate from c_1 on: c_k has the sign (-1)^(k-1)).
+struct SpougeRecord {
+  int32_t bits = 0;
+  int32_t a = 0;
+  int32_t f = 0;
+  int32_t whole = 0;
+  std::vector<Word> c;  // a slots of f + whole words
+};
+SpougeRecord spouge;
+
+void BuildSpouge(int32_t bits) {
+  const int32_t a = static_cast<int32_t>(std::ceil(bits / std::log2(2 * std::acos(-1.0)))) + 1;
+  // The largest coefficient, log2 |c_k| = (k - 1/2) log2(a - k) + (a - k)
+  // log2 e - log2 (k - 1)!: the words before the point, and the bits the
+  // alternating sum cancels.
+  double top = 2;
+  double logFactorial = 0;
+  for (int32_t k = 1; k < a; ++k) {
+    if (k > 1) logFactorial += std::log2(double(k - 1));
+    top = std::max(top, (k - 0.5) * std::log2(double(a - k)) +
+                            (a - k) * std::log2(std::exp(1.0)) - logFactorial);
+  }
+  const int32_t whole = static_cast<int32_t>(top) / kWordBits + 2;
+  const int32_t f = (bits + static_cast<int32_t>(top) + 24 + kWordBits - 1) / kWordBits + 1;
+  const int32_t cBits = kWordBits * (f + whole) + 8;
+  Fixed fx(f, 1, whole);
+  std::vector<Word> c(static_cast<size_t>(a) * fx.n());
+  // c_0 = sqrt(2 pi)
+  {
+    Rational twoPi = PiToWords(f + whole + 2);
+    BigNumMulInternal(twoPi.num, *BigNumFromInt(2, kInternalBase));
+    const Rational root = FastRoot(twoPi, 2, cBits);
+    fx.FromQuotient(c.data(), *root.num, *root.den);
+  }
+  BigPtr factorial = BigNumFromInt(1, kInternalBase);  // (k - 1)!
+  for (int32_t k = 1; k < a; ++k) {
+    if (k > 1) BigNumMulInternal(factorial, *BigNumFromInt(k - 1, kInternalBase));
+    // c_k = (a - k)^(k - 1) sqrt(a - k) e^(a - k) / (k - 1)!
+    const Rational base = RatFromInt(a - k);
+    Rational t = FastExp(base, cBits);
+    const Rational root = FastRoot(base, 2, cBits);
+    BigPtr power = BigNumFromInt(a - k, kInternalBase);
+    BigNumPowInternal(power, k - 1);
+    BigNumMulInternal(t.num, *power);
+    BigNumMulInternal(t.num, *root.num);
+    BigNumMulInternal(t.den, *root.den);
+    BigNumMulInternal(t.den, *factorial);
+    fx.FromQuotient(c.data() + static_cast<size_t>(k) * fx.n(), *t.num, *t.den);
+    if (AbortRequested()) return;
+  }
+  spouge.bits = bits;
+  spouge.a = a;
+  spouge.f = f;
+  spouge.whole = whole;
+  spouge.c = std::move(c);
+}
+
+}  // namespace
+
+Rational FastGammaPlusOne(const Rational& z, int32_t bits) {
+  if (spouge.bits != bits) BuildSpouge(bits);
+  if (AbortRequested()) return RatFromInt(1);
+  const int32_t a = spouge.a;
+  Fixed fx(spouge.f, 4, spouge.whole);
+  const int32_t n = fx.n();
+  Word* pos = fx[0];
+  Word* neg = fx[1];
+  Word* t = fx[2];
+  BigPtr p = CopyBigNum(*z.num);
+  BigPtr q = CopyBigNum(*z.den);
+  p->sign = 1;
+  q->sign = 1;
+  // sum c_k / (z + k) = sum c_k q / (p + k q)
+  fx.Copy(pos, spouge.c.data());
+  fx.SetZero(neg);
+  const bool small = p->exp == 0 && q->exp == 0 && p->count == 1 && q->count == 1 &&
+                     uint64_t{p->digits()[0]} + uint64_t{q->digits()[0]} * a < kInternalBase;
+  for (int32_t k = 1; k < a; ++k) {
+    const Word* ck = spouge.c.data() + static_cast<size_t>(k) * n;
+    if (small) {
+      fx.Copy(t, ck);
+      fx.MulSmall(t, q->digits()[0]);
+      fx.DivSmall(t, p->digits()[0] + static_cast<Word>(k) * q->digits()[0]);
+    } else {
+      BigPtr num = WordsAsBigNum(ck, n);
+      BigNumMulInternal(num, *q);
+      BigPtr den = BigNumProductInternal(*q, *BigNumFromInt(k, kInternalBase));
+      BigNumAdd(den, *p, kInternalBase);
+      den->exp += fx.f();  // num holds c_k B^f
+      fx.FromQuotient(t, *num, *den);
+    }
+    fx.Add((k & 1) ? pos : neg, t);
+  }
+  fx.Sub(pos, neg);  // the sum is positive
+  Rational sum = fx.ToRational(pos, 1);
+
+  // (z + a)^(z + 1/2) e^-(z + a) = e^E, E = (z + 1/2) ln(z + a) - (z + a):
+  // with ln(z + a) = Ln / Ld and z = p / q,
+  // E = ((2p + q) Ln - 2 (p + a q) Ld) / (2 q Ld), formed exactly.
+  BigPtr za = BigNumProductInternal(*q, *BigNumFromInt(a, kInternalBase));
+  BigNumAdd(za, *p, kInternalBase);  // p + a q
+  Rational zPlusA;
+  zPlusA.num = CopyBigNum(*za);
+  zPlusA.den = CopyBigNum(*q);
+  const double sizeE = std::max(0.0, Log2Magnitude(*za) - Log2Magnitude(*q)) + 1;
+  const int32_t eBits = bits + 8 + static_cast<int32_t>(std::log2(sizeE + 1) + sizeE / 4) + 8;
+  const Rational ln = FastLn(zPlusA, eBits);
+  BigPtr twoPPlusQ = BigNumProductInternal(*p, *BigNumFromInt(2, kInternalBase));
+  BigNumAdd(twoPPlusQ, *q, kInternalBase);
+  Rational e;
+  const BigPtr left = BigNumProductInternal(*twoPPlusQ, *ln.num);
+  BigPtr right = BigNumProductInternal(*za, *ln.den);
+  BigNumMulInternal(right, *BigNumFromInt(2, kInternalBase));
+  e.num = BigNumSum(*left, 1, *right, -1, kInternalBase);
+  e.den = BigNumProductInternal(*q, *ln.den);
+  BigNumMulInternal(e.den, *BigNumFromInt(2, kInternalBase));
+  const Rational power = FastExp(e, bits + 8);
+  Rational r;
+  r.num = BigNumProductInternal(*sum.num, *power.num);
+  r.den = BigNumProductInternal(*sum.den, *power.den);
+  RatTrim(r);
+  return r;
+}
+
+void FastFactorial(Rational& x) {
+  const int32_t bits = WorkingPrecisionBits() + 8;
+  Rational v = CopyRational(x);
+  const int32_t sign = RatTakeMagnitude(v);
+  BigPtr rest = CopyBigNum(*v.num);
+  BigNumRem(rest, *v.den);
+  const bool whole = BigNumIsZero(*rest);
+  if (whole || sign == 0 || RatGreater(v, RatFromInt(10000000))) {
+    Factorial(x);
+    return;
+  }
+  if (sign > 0) {
+    x = FastGammaPlusOne(v, bits);
+    return;
+  }
+  // Negative: next to a pole (the fraction below radix^-P, and x itself not
+  // negligible) is refused, as Factorial refuses it.
+  auto negligible = [](const BigNum& num, const BigNum& den) {
+    const int64_t words = int64_t{num.span()} - den.span();
+    return words * DigitsPerWord <= -int64_t{WorkingPrecision};
+  };
+  if (negligible(*rest, *v.den) && !negligible(*v.num, *v.den)) ThrowError(ErrInvalidInput);
+  if (RatLess(v, RatFromInt(1))) {
+    // -1 < x < 0: x! = (x + 1)! / (x + 1), x + 1 = (b - a) / b.
+    Rational up;
+    up.num = BigNumSum(*v.den, 1, *v.num, -1, kInternalBase);
+    up.den = CopyBigNum(*v.den);
+    Rational r = FastGammaPlusOne(up, bits);
+    RatDiv(r, up);
+    x = std::move(r);
+    return;
+  }
+  // x < -1: x! = pi x / (sin(pi x) (-x)!), sin(pi x) as the sine of 180 x
+  // degrees, reduced exactly.
+  Rational sine = RatNegated(v);
+  BigNumMulInternal(sine.num, *BigNumFromInt(180, kInternalBase));
+  FastSine(sine, Degrees);
+  Rational r = PiToWords((bits + 40) / kWordBits + 2);
+  RatMul(r, RatNegated(v));
+  RatDiv(r, sine);
+  RatDiv(r, FastGammaPlusOne(v, bits));
   x = std::move(r);
 }

@@ -72,3 +72,16 @@ Rational FastAtan(const Rational& x, int32_t bits);
 void FastArcSine(Rational& x, AngleUnit unit);
 void FastArcCosine(Rational& x, AngleUnit unit);
 void FastArcTangent(Rational& x, AngleUnit unit);
+
+// Gamma(z + 1) for z > 0 by Spouge's formula with a = bits / log2(2 pi) + 1
+// terms, whose coefficients are kept for the last accuracy asked:
+//   (z + a)^(z + 1/2) e^-(z + a) (c0 + sum c_k / (z + k)).
+// Relative error below 2^-bits.
+Rational FastGammaPlusOne(const Rational& z, int32_t bits);
+
+// x! for the key, x not whole: Spouge's formula for x > -1 (through
+// (x + 1)! / (x + 1) below 0), the reflection x! = pi x / (sin(pi x) (-x)!)
+// below -1. Negative x at or within a negligible distance of a whole number
+// throws ErrInvalidInput as Factorial does; whole x and x above 10^7 go to
+// Factorial.
+void FastFactorial(Rational& x);

@@ -311,4 +311,4 @@ void GuardedNaturalLog(Rational& x) { FastNaturalLog(x); }
 void GuardedCommonLog(Rational& x) { FastCommonLog(x); }
 void GuardedExponential(Rational& x) { FastExponential(x); }
 void GuardedPower(Rational& x, const Rational& y) { FastPower(x, y); }
-void GuardedFactorial(Rational& x) { Factorial(x); }
+void GuardedFactorial(Rational& x) { FastFactorial(x); }

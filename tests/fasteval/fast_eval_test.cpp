@@ -347,3 +347,52 @@ TEST(FastRoot, HugeAndTinyArguments) {
 }
 
 }  // namespace
+
+namespace {
+
+// x! against MPFR's gamma(x + 1), for positive and negative non-integers,
+// next to the poles and far out; whole numbers stay exact.
+TEST(FastFactorial, AgreesWithMpfr) {
+  for (int32_t precision : {33, 65}) {
+    SetRadixAndPrecision(10, precision);
+    const int32_t bits = WorkingPrecisionBits() - 12;
+    std::mt19937_64 rng(17);
+    for (int i = 0; i < 150; ++i) {
+      // m / 2^k with |x| up to about 2^17, and a few next to a pole.
+      const int64_t m = static_cast<int64_t>(rng() >> 2) | 1;
+      const int64_t e = static_cast<int64_t>(rng() % 80) - 62 - 60;
+      Rational x = Scaled(m, e);
+      if (i % 3 == 0) x.num->sign = -1;
+      if (i % 10 == 1) {
+        Rational pole = RatFromInt(-static_cast<int32_t>(rng() % 50) - 1);
+        RatAdd(pole, Scaled(1, -static_cast<int64_t>(rng() % 60) - 5));
+        x = std::move(pole);
+      }
+      mpfr_t mx, want;
+      mpfr_init2(mx, 400);
+      mpfr_init2(want, bits + 64);
+      MpfrFromRational(mx, x);
+      if (mpfr_integer_p(mx)) continue;
+      mpfr_add_ui(want, mx, 1, MPFR_RNDN);
+      mpfr_gamma(want, want, MPFR_RNDN);
+      Rational y = CopyRational(x);
+      FastFactorial(y);
+      EXPECT_LT(Log2RelativeError(y, want, bits + 64), -bits)
+          << "P " << precision << " x " << mpfr_get_d(mx, MPFR_RNDN);
+      mpfr_clear(mx);
+      mpfr_clear(want);
+    }
+  }
+  Rational x = RatFromInt(20);
+  FastFactorial(x);
+  Rational want = RatFromInt(243290200);
+  RatMul(want, RatFromInt(1000000000));
+  RatAdd(want, RatFromInt(817664000));
+  RatMul(want, RatFromInt(10));
+  EXPECT_TRUE(RatEqual(x, want));
+  x = RatFromInt(-3);
+  EXPECT_THROW(FastFactorial(x), ArithError);
+  SetRadixAndPrecision(10, 33);
+}
+
+}  // namespace
