@@ -670,6 +670,29 @@ void ToUnit(Rational& x, AngleUnit unit, int32_t bits) {
   RatDiv(x, PiToWords((bits + 40) / kWordBits + 2));
 }
 
+// |v| below 2^-(bits / 2 + 4), where arcsin v = v + v^3/6 within a
+// relative 2^-(2 bits).
+bool IsTinyFor(const Rational& v, int32_t bits) {
+  return !RatIsZero(v) && Log2Magnitude(*v.num) - Log2Magnitude(*v.den) < -(bits / 2 + 4);
+}
+
+// v + v^3 / 6 for v >= 0, exact.
+Rational TinyArcSine(const Rational& v) {
+  BigPtr cube = BigNumProductInternal(*v.num, *v.num);
+  BigNumMulInternal(cube, *v.num);
+  BigPtr den3 = BigNumProductInternal(*v.den, *v.den);
+  BigNumMulInternal(den3, *v.den);
+  BigNumMulInternal(den3, *BigNumFromInt(6, kInternalBase));
+  // v + c / d3 = (a d3 + c b) / (b d3)
+  Rational r;
+  r.num = BigNumProductInternal(*v.num, *den3);
+  BigNumMulInternal(cube, *v.den);
+  BigNumAdd(r.num, *cube, kInternalBase);
+  r.den = BigNumProductInternal(*v.den, *den3);
+  RatTrim(r);
+  return r;
+}
+
 }  // namespace
 
 Rational FastAtan(const Rational& x, int32_t bits) {
@@ -739,6 +762,13 @@ void FastArcSine(Rational& x, AngleUnit unit) {
     return;
   }
   const int32_t bits = WorkingPrecisionBits() + 8;
+  if (IsTinyFor(v, bits)) {
+    Rational r = TinyArcSine(v);
+    if (sign < 0) r.num->sign = -r.num->sign;
+    ToUnit(r, unit, bits);
+    x = std::move(r);
+    return;
+  }
   // (1 - v)(1 + v) = (b - a)(b + a) / b^2 for v = a / b, exact.
   Rational radicand;
   radicand.num = BigNumSum(*v.den, 1, *v.num, -1, kInternalBase);
@@ -764,6 +794,17 @@ void FastArcCosine(Rational& x, AngleUnit unit) {
     return;
   }
   const int32_t bits = WorkingPrecisionBits() + 8;
+  if (IsTinyFor(magnitude, bits)) {
+    // pi/2 - arcsin x.
+    Rational r = TinyArcSine(magnitude);
+    if (sign > 0) r.num->sign = -r.num->sign;
+    Rational halfPi = PiToWords((bits + 40) / kWordBits + 2);
+    BigNumMulInternal(halfPi.den, *BigNumFromInt(2, kInternalBase));
+    RatAdd(r, halfPi);
+    ToUnit(r, unit, bits);
+    x = std::move(r);
+    return;
+  }
   // (1 - x) / (1 + x) = (b - a) / (b + a) for x = a / b (b > 0), exact.
   RatTakeMagnitude(v);
   Rational q;
@@ -911,6 +952,21 @@ void FastFactorial(Rational& x) {
   const bool whole = BigNumIsZero(*rest);
   if (whole || sign == 0 || RatGreater(v, RatFromInt(10000000))) {
     Factorial(x);
+    return;
+  }
+  if (Log2Magnitude(*v.num) - Log2Magnitude(*v.den) < -(bits + 10)) {
+    // |x| below 2^-(bits + 10): x! = 1 - gamma x + O(x^2), Euler's gamma
+    // to 16 digits being far more than the term needs.
+    const BigPtr gammaNum = BigNumProductInternal(*BigNumFromInt(577215664, kInternalBase),
+                                                  *BigNumFromInt(10000000, kInternalBase));
+    BigPtr scale = BigNumFromInt(1000000000, kInternalBase);
+    BigNumMulInternal(scale, *BigNumFromInt(100000000, kInternalBase));  // 10^17
+    Rational r;
+    r.den = BigNumProductInternal(*v.den, *scale);
+    const BigPtr term = BigNumProductInternal(*v.num, *gammaNum);
+    r.num = BigNumSum(*r.den, 1, *term, -sign, kInternalBase);
+    RatTrim(r);
+    x = std::move(r);
     return;
   }
   if (sign > 0) {

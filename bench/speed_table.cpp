@@ -337,6 +337,8 @@ std::vector<Worst> WorstCases() {
     add("acosh 1.23e9999", [=] { Rational x = Huge(kBig); QUIB_KEY(FnHypArcCosine, Radians, nullptr, HypArcCosine(x)); });
     add("1.23e-9999^0.5", [=] { Rational x = Huge(kTiny); const Rational y = Value("0.5"); QUIB_KEY(FnPower, Radians, &y, Power(x, y)); });
     add("10^x 99999.5", [] { Rational x = Value("99999.5"); QUIB_KEY(FnPowerOfTen, Radians, nullptr, PowerOfTen(x)); });
+    add("acos 1.23e-9999", [=] { Rational x = Huge(kTiny); QUIB_KEY(FnArcCosine, Degrees, nullptr, ArcCosineInUnit(x, Degrees)); });
+    add("-1.23e-9999!", [=] { Rational x = Huge(kTiny); x.num->sign = -1; QUIB_KEY(FnFactorial, Radians, nullptr, Factorial(x)); });
     add("1e6!", [] { Rational x = RatFromInt(1000000); QUIB_KEY(FnFactorial, Radians, nullptr, Factorial(x)); });
   }
   return w;
