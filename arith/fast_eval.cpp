@@ -159,6 +159,7 @@ void Ln2Into(Fixed& fx, Word* r) {
       w.Add(sum, term);
     }
     w.MulSmall(sum, 2);
+    if (AbortRequested()) return;
     ln2Record.words.assign(sum, sum + w.n());
     ln2Record.f = f;
   }
@@ -380,6 +381,7 @@ void HalfPiInto(Fixed& fx, Word* r) {
     BigNumMulInternal(twiceDen, *BigNumFromInt(2, kInternalBase));
     Fixed w(f, 1);
     w.FromQuotient(w[0], *pi.num, *twiceDen);
+    if (AbortRequested()) return;  // pi cut short: nothing kept
     halfPiRecord.words.assign(w[0], w[0] + w.n());
     halfPiRecord.f = f;
   }
@@ -620,7 +622,10 @@ void FastPower(Rational& x, const Rational& y) {
   const bool smallDen = den.count == 1 && den.exp == 0 && den.digits()[0] >= 2;
   if (sign != 0 && unitNumerator && smallDen && num.sign * den.sign > 0) {
     const int32_t n = static_cast<int32_t>(den.digits()[0]);
-    if (sign > 0 || (n & 1)) {
+    // The integer root works on a x.den^(n-1) B^(nf): for high roots of
+    // long fractions the logarithm is cheaper.
+    const int64_t words = int64_t{x.num->span()} + int64_t{n - 1} * x.den->span();
+    if ((sign > 0 || (n & 1)) && n <= 16 && words <= 64) {
       Rational r = FastRoot(x, n, WorkingPrecisionBits());
       RatTrim(r);
       if (sign < 0) r.num->sign = -r.num->sign;

@@ -109,6 +109,8 @@ Rational PiToWords(int32_t words) {
     Rational v;
     v.num = std::move(n5);
     v.den = std::move(d5);
+    // A long product cut short by an abort is meaningless: not kept.
+    if (AbortRequested()) return RatFromInt(3);
     CutTo(v, words + 2);
     piRecord.value = std::move(v);
     piRecord.words = words;
