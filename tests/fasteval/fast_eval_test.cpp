@@ -151,6 +151,39 @@ TEST(FastHyperbolic, AgreeWithMpfrAndAreSymmetric) {
 
 namespace {
 
+using AngleFn = void (*)(Rational&, AngleUnit);
+using MpfrFn = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+using MpfrUnitFn = int (*)(mpfr_ptr, mpfr_srcptr, unsigned long, mpfr_rnd_t);
+
+// fast(x) in `unit` against MPFR's radian function or its version for a
+// full turn of 360 or 400: within 2^-bits relative, exactly 0 for a zero.
+void CheckAngleFunction(AngleFn fast, MpfrFn ref, MpfrUnitFn refUnit, const Rational& x,
+                        AngleUnit unit, int32_t bits) {
+  mpfr_t mx, want;
+  mpfr_init2(mx, 400);
+  mpfr_init2(want, bits + 64);
+  MpfrFromRational(mx, x);
+  if (unit == Radians) {
+    ref(want, mx, MPFR_RNDN);
+  } else {
+    refUnit(want, mx, unit == Degrees ? 360 : 400, MPFR_RNDN);
+  }
+  Rational y = CopyRational(x);
+  fast(y, unit);
+  if (mpfr_zero_p(want)) {
+    EXPECT_TRUE(RatIsZero(y));
+  } else {
+    EXPECT_LT(Log2RelativeError(y, want, bits + 64), -bits)
+        << "unit " << unit << " x " << mpfr_get_d(mx, MPFR_RNDN);
+  }
+  mpfr_clear(mx);
+  mpfr_clear(want);
+}
+
+}  // namespace
+
+namespace {
+
 // sin, cos and tan in the three units against MPFR (sinu, cosu, tanu with a
 // full turn of 2 pi, 360 or 400), at the working precision in force, with
 // arguments next to multiples of a quarter turn where r cancels.
@@ -158,13 +191,10 @@ TEST(FastCircular, AgreeWithMpfrInEveryUnit) {
   SetRadixAndPrecision(10, 33);
   const int32_t bits = WorkingPrecisionBits() - 12;
   std::mt19937_64 rng(9);
-  using Fn = void (*)(Rational&, AngleUnit);
-  using Mpfr = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
-  using MpfrU = int (*)(mpfr_ptr, mpfr_srcptr, unsigned long, mpfr_rnd_t);
   const struct {
-    Fn fast;
-    Mpfr ref;
-    MpfrU refU;
+    AngleFn fast;
+    MpfrFn ref;
+    MpfrUnitFn refU;
   } fns[] = {{FastSine, mpfr_sin, mpfr_sinu},
              {FastCosine, mpfr_cos, mpfr_cosu},
              {FastTangent, mpfr_tan, mpfr_tanu}};
@@ -192,26 +222,7 @@ TEST(FastCircular, AgreeWithMpfrInEveryUnit) {
       if (rng() & 1) x.num->sign = -1;
     }
     if (RatIsZero(x)) continue;
-    mpfr_t mx, want;
-    mpfr_init2(mx, 200);
-    mpfr_init2(want, bits + 64);
-    MpfrFromRational(mx, x);
-    for (const auto& fn : fns) {
-      if (unit == Radians) {
-        fn.ref(want, mx, MPFR_RNDN);
-      } else {
-        fn.refU(want, mx, unit == Degrees ? 360 : 400, MPFR_RNDN);
-      }
-      Rational y = CopyRational(x);
-      fn.fast(y, unit);
-      if (mpfr_zero_p(want)) {
-        EXPECT_TRUE(RatIsZero(y));
-      } else {
-        EXPECT_LT(Log2RelativeError(y, want, bits + 64), -bits) << "unit " << unit << " i " << i << " x " << mpfr_get_d(mx, MPFR_RNDN);
-      }
-    }
-    mpfr_clear(mx);
-    mpfr_clear(want);
+    for (const auto& fn : fns) CheckAngleFunction(fn.fast, fn.ref, fn.refU, x, unit, bits);
   }
   // Exact quarter turns.
   Rational x = RatFromInt(180);
@@ -275,13 +286,10 @@ TEST(FastInverseCircular, AgreeWithMpfrInEveryUnit) {
   SetRadixAndPrecision(10, 65);
   const int32_t bits = WorkingPrecisionBits() - 12;
   std::mt19937_64 rng(13);
-  using Fn = void (*)(Rational&, AngleUnit);
-  using MpfrU = int (*)(mpfr_ptr, mpfr_srcptr, unsigned long, mpfr_rnd_t);
-  using Mpfr = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
   const struct {
-    Fn fast;
-    Mpfr ref;
-    MpfrU refU;
+    AngleFn fast;
+    MpfrFn ref;
+    MpfrUnitFn refU;
     bool bounded;  // argument within (-1, 1)
   } fns[] = {{FastArcSine, mpfr_asin, mpfr_asinu, true},
              {FastArcCosine, mpfr_acos, mpfr_acosu, true},
@@ -300,21 +308,7 @@ TEST(FastInverseCircular, AgreeWithMpfrInEveryUnit) {
       x = std::move(one);
     }
     if (rng() & 1) x.num->sign = -1;
-    mpfr_t mx, want;
-    mpfr_init2(mx, 400);
-    mpfr_init2(want, bits + 64);
-    MpfrFromRational(mx, x);
-    if (unit == Radians) {
-      fn.ref(want, mx, MPFR_RNDN);
-    } else {
-      fn.refU(want, mx, unit == Degrees ? 360 : 400, MPFR_RNDN);
-    }
-    Rational y = CopyRational(x);
-    fn.fast(y, unit);
-    EXPECT_LT(Log2RelativeError(y, want, bits + 64), -bits)
-        << "fn " << (i / 3) % 3 << " unit " << unit << " x " << mpfr_get_d(mx, MPFR_RNDN);
-    mpfr_clear(mx);
-    mpfr_clear(want);
+    CheckAngleFunction(fn.fast, fn.ref, fn.refU, x, unit, bits);
   }
   Rational x = RatFromInt(2);
   EXPECT_THROW(FastArcSine(x, Degrees), ArithError);
