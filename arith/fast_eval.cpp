@@ -99,6 +99,9 @@ class Fixed {
   int32_t slots_;
 };
 
+// floor(a / b) for a, b > 0 integers (exp >= 0).
+BigPtr FloorQuotient(const BigNum& a, const BigNum& b);
+
 // log2 |x| of a non-zero BigNum from its top words, good to about 2^-50.
 double Log2Magnitude(const BigNum& x) {
   double top = 0;
@@ -426,6 +429,8 @@ void FastCircular(Rational& x, AngleUnit unit, int which) {
   // x = k pi/2 + r: the quarter k and r's sign and size; for degrees and
   // grads r = f pi/2 with the fraction f of a quarter turn, exact.
   int64_t k = 0;
+  int32_t quarter = 0;  // k mod 4
+  bool huge = false;    // radians beyond 2^26: k as a big number
   Rational fraction;  // degrees and grads
   if (unit != Radians) {
     // Whole turns off exactly: a mod (turn b) over b.
@@ -444,11 +449,8 @@ void FastCircular(Rational& x, AngleUnit unit, int which) {
     fraction.num = BigNumSum(*v.num, sign, *kq, -kq->sign, kInternalBase);
     fraction.den = std::move(v.den);
   } else {
-    if (!RatIsZero(v) &&
-        Log2Magnitude(*v.num) - Log2Magnitude(*v.den) > 26) {
-      ReduceAngle(v, Radians);
-    }
-    k = std::llround(Approximate(v) / (std::acos(-1.0) / 2)) * RatSign(v);
+    huge = !RatIsZero(v) && Log2Magnitude(*v.num) - Log2Magnitude(*v.den) > 26;
+    if (!huge) k = std::llround(Approximate(v) / (std::acos(-1.0) / 2)) * RatSign(v);
   }
   // Words enough for r's own size: its leading zero words are found by a
   // first pass and paid for by a second.
@@ -468,6 +470,32 @@ void FastCircular(Rational& x, AngleUnit unit, int which) {
       rSign = RatSign(fraction);
       fx.FromQuotient(r, *fraction.num, *fraction.den);
       fx.Mul(r, r, hp);
+    } else if (huge) {
+      // |x| = a / b: K = round(2 a Q / (b P)) for pi = P / Q to the words of
+      // x's integer part and f more, and r = (2 a Q - K b P) / (2 b Q),
+      // exact but for pi.
+      const int32_t words = std::max(v.num->span() - v.den->span(), 0) + f + 3;
+      const Rational pi = PiToWords(words);
+      BigPtr a = CopyBigNum(*v.num);
+      BigPtr b = CopyBigNum(*v.den);
+      const int32_t xSign = RatSign(v);
+      a->sign = 1;
+      b->sign = 1;
+      BigPtr twoAQ = BigNumProductInternal(*a, *pi.den);
+      BigNumMulInternal(twoAQ, *BigNumFromInt(2, kInternalBase));
+      const BigPtr bP = BigNumProductInternal(*b, *pi.num);
+      BigPtr twiceNum = BigNumProductInternal(*twoAQ, *BigNumFromInt(2, kInternalBase));
+      BigNumAdd(twiceNum, *bP, kInternalBase);
+      const BigPtr twiceDen = BigNumProductInternal(*bP, *BigNumFromInt(2, kInternalBase));
+      const BigPtr bigK = FloorQuotient(*twiceNum, *twiceDen);
+      const BigPtr kbP = BigNumProductInternal(*bigK, *bP);
+      const BigPtr rn = BigNumSum(*twoAQ, 1, *kbP, -1, kInternalBase);
+      BigPtr rd = BigNumProductInternal(*b, *pi.den);
+      BigNumMulInternal(rd, *BigNumFromInt(2, kInternalBase));
+      rSign = xSign * (BigNumIsZero(*rn) ? 1 : rn->sign);
+      fx.FromQuotient(r, *rn, *rd);
+      const Word low = bigK->exp == 0 ? bigK->digits()[0] & 3u : 0u;
+      quarter = static_cast<int32_t>(xSign > 0 ? low : (4 - low) % 4);
     } else {
       fx.FromQuotient(r, *v.num, *v.den);
       fx.MulSmall(hp, static_cast<Word>(k < 0 ? -k : k));
@@ -480,6 +508,8 @@ void FastCircular(Rational& x, AngleUnit unit, int which) {
         fx.Copy(r, hp);
         rSign = -rSign;
       }
+    }
+    if (unit == Radians) {
       int32_t top = fx.n() - 1;
       while (top >= 0 && r[top] == 0) --top;
       // r cancelled to below the words held (all of them when r came out
@@ -490,7 +520,7 @@ void FastCircular(Rational& x, AngleUnit unit, int which) {
         continue;
       }
     }
-    const int32_t quarter = static_cast<int32_t>(((k % 4) + 4) % 4);
+    if (!huge) quarter = static_cast<int32_t>(((k % 4) + 4) % 4);
     // sin x = sin r, cos r, -sin r, -cos r by quarter; cos x = cos r, -sin r,
     // -cos r, sin r.
     Word* sinR = fx[2];
