@@ -154,28 +154,16 @@ DivideResult DivideSmallBase(const uint32_t* uDigits, int32_t uCount,
                              uint32_t base) {
   const RadixChunk chunk = RadixChunkFor(static_cast<int32_t>(base));
   const int32_t k = chunk.digits;
-  const uint64_t wide = chunk.base;
   const int32_t m = CheckedCount(int64_t{uCount} + shift);
-  // Packs digits [0, count) of a number whose digit i is digit(i) into groups.
-  auto pack = [&](int32_t count, auto digit) {
-    const int32_t groups = (count + k - 1) / k;
-    BigPtr packed = AllocBigNum(groups);
-    uint32_t* pd = packed->digits();
-    for (int32_t g = 0; g < groups; ++g) {
-      uint64_t w = 0;
-      for (int32_t t = std::min(k, count - g * k) - 1; t >= 0; --t) {
-        w = w * base + digit(g * k + t);
-      }
-      pd[g] = static_cast<uint32_t>(w);
-    }
-    int32_t used = groups;
-    while (used > 1 && pd[used - 1] == 0) --used;
-    packed->count = used;
-    return packed;
-  };
-  BigPtr u = pack(m, [&](int32_t i) { return i >= shift ? uDigits[i - shift] : 0u; });
-  BigPtr d = pack(n, [&](int32_t i) { return v[i]; });
-  const uint32_t wideBase = static_cast<uint32_t>(wide);
+  // The dividend with its `shift` zero digits below, and the divisor, in
+  // groups of k digits.
+  BigPtr shifted = AllocBigNum(m);
+  std::copy(uDigits, uDigits + uCount, shifted->digits() + shift);
+  BigPtr u = AllocBigNum((m + k - 1) / k);
+  u->count = WordsPackRadix(u->digits(), shifted->digits(), m, base, chunk);
+  BigPtr d = AllocBigNum((n + k - 1) / k);
+  d->count = WordsPackRadix(d->digits(), v, n, base, chunk);
+  const uint32_t wideBase = static_cast<uint32_t>(chunk.base);
   DivideResult grouped =
       wideBase == kInternalBase
           ? DivideDigits<true>(u->digits(), u->count, 0, d->digits(), d->count, wideBase)
@@ -183,15 +171,8 @@ DivideResult DivideSmallBase(const uint32_t* uDigits, int32_t uCount,
   BigPtr q = AllocBigNum(m);
   q->sign = 1;
   q->count = m;
-  uint32_t* qd = q->digits();
-  const uint32_t* gd = grouped.quotient->digits();
-  for (int32_t g = 0; g < grouped.quotient->count; ++g) {
-    uint32_t w = gd[g];
-    for (int32_t t = 0; t < k && g * k + t < m; ++t) {
-      qd[g * k + t] = w % base;
-      w /= base;
-    }
-  }
+  WordsUnpackRadix(q->digits(), m, grouped.quotient->digits(), grouped.quotient->count,
+                   base, chunk);
   return {std::move(q), grouped.exact};
 }
 
