@@ -244,6 +244,8 @@ bool MagnitudeAtMost(const Rational& v, const Rational& bound) {
 
 bool RatIsInteger(const Rational& x) {
   if (RatIsZero(x)) return true;
+  const BigNum& den = *x.den;
+  if (den.count == 1 && den.exp == 0 && den.digits()[0] == 1) return true;
   BigPtr rest = CopyBigNum(*x.num);
   BigNumRem(rest, *x.den);
   return BigNumIsZero(*rest);
