@@ -20,9 +20,16 @@
 
 namespace {
 
-// The base guard, in bits: the (P + 8)-th digit and four decimal digits
-// more for the error the evaluation gathers over its few hundred steps.
-constexpr double kBaseGuardBits = 40.0;
+// The base guard, in bits: one word. The cuts of RatTrim keep whole words,
+// at least P + guard digits, and the series stop a word below that, so the
+// evaluation is good to about P + 12 decimal digits at the least, a few
+// more than the (P + 8)-th digit that the rounding needs, with room for the
+// error gathered over a few hundred steps.
+constexpr double kBaseGuardBits = 30.0;
+
+// Digits of cancellation the base guard absorbs without a second evaluation
+// (a sine of 0.01 or more, say).
+constexpr int32_t kCancellationSlack = 2;
 
 // The most the guard grows to for a cancelling result, in multiples of P.
 constexpr int32_t kMaxGuardTimesP = 3;
@@ -238,6 +245,8 @@ bool MagnitudeAtMost(const Rational& v, const Rational& bound) {
 
 bool RatIsInteger(const Rational& x) {
   if (RatIsZero(x)) return true;
+  const BigNum& den = *x.den;
+  if (den.count == 1 && den.exp == 0 && den.digits()[0] == 1) return true;
   BigPtr rest = CopyBigNum(*x.num);
   BigNumRem(rest, *x.den);
   return BigNumIsZero(*rest);
@@ -273,7 +282,10 @@ void EvaluateRounded(Rational& x, RoundedFunction f, AngleUnit unit,
     if (pass >= 2 || !MayCancel(f)) break;
     const int32_t cancelled = std::min(
         DigitsForBits(CancelledBits(f, x, v, unit), radix), p * kMaxGuardTimesP);
-    if (base + forArgument + cancelled <= guard) break;
+    if (cancelled <= kCancellationSlack ||
+        base + forArgument + cancelled <= guard) {
+      break;
+    }
     guard = base + forArgument + cancelled + 2;
   }
 

@@ -11,7 +11,7 @@
 // the true value lies within about radix^-(P+8) (relative) of a rounding
 // boundary.
 //
-// The guard has three parts: a base of about 12 decimal digits' worth, the
+// The guard has three parts: a base of one word (9 decimal digits), the
 // digits the argument's size costs (e^x raises e to the integer part of x,
 // x^y = e^(y ln x), n! multiplies |x| factors), and, for the functions whose
 // value can cancel to far below the size of the quantities summed (sine and
