@@ -154,33 +154,18 @@ DivideResult DivideDigits(const uint32_t* uDigits, int32_t uCount, int32_t shift
 DivideResult DivideSmallBase(const uint32_t* uDigits, int32_t uCount,
                              int32_t shift, const uint32_t* v, int32_t n,
                              uint32_t base) {
-  int32_t k = 0;
-  uint64_t wide = 1;
-  while (wide * base <= kInternalBase) {
-    wide *= base;
-    ++k;
-  }
+  const RadixChunk chunk = RadixChunkFor(static_cast<int32_t>(base));
+  const int32_t k = chunk.digits;
   const int32_t m = CheckedCount(int64_t{uCount} + shift);
-  // Packs digits [0, count) of a number whose digit i is digit(i) into groups.
-  auto pack = [&](int32_t count, auto digit) {
-    const int32_t groups = (count + k - 1) / k;
-    BigPtr packed = AllocBigNum(groups);
-    uint32_t* pd = packed->digits();
-    for (int32_t g = 0; g < groups; ++g) {
-      uint64_t w = 0;
-      for (int32_t t = std::min(k, count - g * k) - 1; t >= 0; --t) {
-        w = w * base + digit(g * k + t);
-      }
-      pd[g] = static_cast<uint32_t>(w);
-    }
-    int32_t used = groups;
-    while (used > 1 && pd[used - 1] == 0) --used;
-    packed->count = used;
-    return packed;
-  };
-  BigPtr u = pack(m, [&](int32_t i) { return i >= shift ? uDigits[i - shift] : 0u; });
-  BigPtr d = pack(n, [&](int32_t i) { return v[i]; });
-  const uint32_t wideBase = static_cast<uint32_t>(wide);
+  // The dividend with its `shift` zero digits below, and the divisor, in
+  // groups of k digits.
+  BigPtr shifted = AllocBigNum(m);
+  std::copy(uDigits, uDigits + uCount, shifted->digits() + shift);
+  BigPtr u = AllocBigNum((m + k - 1) / k);
+  u->count = WordsPackRadix(u->digits(), shifted->digits(), m, base, chunk);
+  BigPtr d = AllocBigNum((n + k - 1) / k);
+  d->count = WordsPackRadix(d->digits(), v, n, base, chunk);
+  const uint32_t wideBase = static_cast<uint32_t>(chunk.base);
   DivideResult grouped =
       wideBase == kInternalBase
           ? DivideDigits<true>(u->digits(), u->count, 0, d->digits(), d->count, wideBase)
@@ -188,15 +173,8 @@ DivideResult DivideSmallBase(const uint32_t* uDigits, int32_t uCount,
   BigPtr q = AllocBigNum(m);
   q->sign = 1;
   q->count = m;
-  uint32_t* qd = q->digits();
-  const uint32_t* gd = grouped.quotient->digits();
-  for (int32_t g = 0; g < grouped.quotient->count; ++g) {
-    uint32_t w = gd[g];
-    for (int32_t t = 0; t < k && g * k + t < m; ++t) {
-      qd[g * k + t] = w % base;
-      w /= base;
-    }
-  }
+  WordsUnpackRadix(q->digits(), m, grouped.quotient->digits(), grouped.quotient->count,
+                   base, chunk);
   return {std::move(q), grouped.exact};
 }
 
@@ -396,7 +374,8 @@ BigPtr SumDigits(const BigNum& x, int32_t xSign, const BigNum& y, int32_t ySign,
   return r;
 }
 
-// x * y (signs multiplied, exponents added) in a new block, schoolbook.
+// x * y (signs multiplied, exponents added) in a new block: the word layer's
+// product in base 2^31, schoolbook in a radix.
 template <bool kInternal>
 BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
   const int32_t n = CheckedCount(int64_t{x.count} + y.count);
@@ -409,7 +388,7 @@ BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
   uint32_t* rd = r->digits();
   const uint32_t* xd = x.digits();
   const uint32_t* yd = y.digits();
-  if (kInternal && std::min(x.count, y.count) >= kKaratsubaMin) {
+  if constexpr (kInternal) {
     WordsMultiply(rd, xd, x.count, yd, y.count);
     StripLeadingZeros(*r);
     // An aborted product is meaningless, but the product of two non-zero
@@ -417,21 +396,21 @@ BigPtr ProductDigits(const BigNum& x, const BigNum& y, uint32_t base) {
     if (BigNumIsZero(*r) && !BigNumIsZero(x) && !BigNumIsZero(y)) rd[0] = 1;
     return r;
   }
-  for (int32_t i = 0; i < x.count; ++i) {
-    const uint64_t xi = xd[i];
-    if (xi == 0) continue;
-    uint64_t carry = 0;
-    for (int32_t j = 0; j < y.count; ++j) {
-      uint64_t t = rd[i + j] + xi * yd[j] + carry;
-      if constexpr (kInternal) {
-        rd[i + j] = static_cast<uint32_t>(t & kWordMask);
-        carry = t >> kWordBits;
-      } else {
-        rd[i + j] = static_cast<uint32_t>(t % base);
-        carry = t / base;
-      }
-    }
-    rd[i + y.count] = static_cast<uint32_t>(carry);
+  const RadixChunk chunk = RadixChunkFor(static_cast<int32_t>(base));
+  if (std::min(x.count, y.count) <= chunk.digits) {
+    WordsMulSchoolBase(rd, xd, x.count, yd, y.count, base);
+  } else {
+    // Digits packed into words of base^k: k^2 times fewer digit products.
+    const int32_t kx = (x.count + chunk.digits - 1) / chunk.digits;
+    const int32_t ky = (y.count + chunk.digits - 1) / chunk.digits;
+    BigPtr scratch = WordBuffer(2 * (int64_t{kx} + ky));
+    uint32_t* px = scratch->digits();
+    uint32_t* py = px + kx;
+    uint32_t* pr = py + ky;
+    const int32_t ux = WordsPackRadix(px, xd, x.count, base, chunk);
+    const int32_t uy = WordsPackRadix(py, yd, y.count, base, chunk);
+    WordsMulSchoolBase(pr, px, ux, py, uy, chunk.base);
+    WordsUnpackRadix(rd, n, pr, ux + uy, base, chunk);
   }
   StripLeadingZeros(*r);
   return r;
@@ -545,14 +524,54 @@ void BigNumDivInternal(BigPtr& a, const BigNum& b) {
   QUIB_ASSERT_SOUND_BIG(*a, kInternalBase);
 }
 
-void BigNumRem(BigPtr& a, const BigNum& b) {
-  if (&b == a.get()) {
-    // Each step replaces a's block, which b would then name: a mod a works
-    // on a copy of the divisor.
-    const BigPtr divisor = CopyBigNum(b);
-    BigNumRem(a, *divisor);
-    return;
+namespace {
+
+// |b| 2^t as a new number.
+BigPtr ShiftedByBits(const BigNum& b, int64_t t) {
+  BigPtr power = AllocBigNum(1);
+  power->sign = 1;
+  power->count = 1;
+  power->digits()[0] = 1u << (t % kWordBits);
+  power->exp = CheckedCount(t / kWordBits);
+  BigPtr r = BigNumProductInternal(b, *power);
+  r->sign = 1;
+  return r;
+}
+
+// The exponent of the subtrahend the doubling remainder loop forms for the
+// partial remainder c (>= |b|): b shifted so that its top word meets c's,
+// one word lower when its top digit is not below c's; b itself when |c| =
+// |b|.
+int64_t LoopSubtrahendExp(const BigNum& c, const BigNum& b) {
+  if (BigNumEqualMagnitude(c, b)) return b.exp;
+  int64_t exp = Span(c) - b.count;
+  if (b.digits()[b.count - 1] >= c.digits()[c.count - 1]) --exp;
+  return exp;
+}
+
+// Position of the lowest set bit of a non-zero q (exp 0); -1 for zero.
+int64_t LowestSetBit(const BigNum& q) {
+  for (int32_t i = 0; i < q.count; ++i) {
+    if (q.digits()[i] != 0) {
+      return int64_t{31} * i + __builtin_ctz(q.digits()[i]);
+    }
   }
+  return -1;
+}
+
+// Position of the lowest set bit of q above bit `above`; -1 for none.
+int64_t NextSetBit(const BigNum& q, int64_t above) {
+  for (int64_t bit = above + 1; bit < int64_t{31} * q.count; ++bit) {
+    if ((q.digits()[bit / 31] >> (bit % 31)) & 1u) return bit;
+    if (bit % 31 == 0 && q.digits()[bit / 31] == 0) bit += 30;
+  }
+  return -1;
+}
+
+// The remainder by subtracting from a the largest doubling of b (shifted to
+// a's top word) that fits, until |a| < |b|: a pass per set bit of the
+// quotient.
+void RemainderByDoubling(BigPtr& a, const BigNum& b) {
   while (!BigNumLessMagnitude(*a, b) && !AbortRequested()) {
     BigPtr r = CopyBigNum(b);
     if (BigNumLessMagnitude(*r, *a)) {
@@ -570,6 +589,73 @@ void BigNumRem(BigPtr& a, const BigNum& b) {
     r->sign = -a->sign;
     BigNumAdd(a, *r, kInternalBase);
   }
+}
+
+}  // namespace
+
+void BigNumRem(BigPtr& a, const BigNum& b) {
+  if (&b == a.get()) {
+    // a's block is replaced at the end, which b would then name: a mod a
+    // works on a copy of the divisor.
+    const BigPtr divisor = CopyBigNum(b);
+    BigNumRem(a, *divisor);
+    return;
+  }
+  // a - trunc(a / b) b, the quotient from the long division, written with
+  // the exponent the doubling loop would give it. That loop subtracts from a
+  // the largest |b| 2^t that fits, one set bit t of the quotient after the
+  // other, each time as b shifted to the top of the partial remainder c and
+  // doubled; every subtraction lowers the exponent to that shift, which only
+  // falls as c does. So the loop's exponent is min(a.exp, the shift for the
+  // last c), where the last c is the remainder plus |b| 2^t for the lowest
+  // set bit t, and for the one before when that c equals b.
+  if (BigNumLessMagnitude(*a, b) || AbortRequested()) return;
+  int32_t bCount = b.count;
+  while (bCount > 1 && b.digits()[bCount - 1] == 0) --bCount;
+  const int64_t e = int64_t{a->exp} - b.exp;
+  // trunc(|a| / |b|) = floor(A B^e / V) for digit arrays A, V: with e < 0
+  // the quotient of A / V loses its -e lowest words.
+  DivideResult d = DivideDigits<true>(a->digits(), a->count,
+                                      CheckedCount(std::max<int64_t>(e, 0)), b.digits(),
+                                      bCount, kInternalBase);
+  BigNum& q = *d.quotient;
+  if (e < 0) {
+    const int32_t drop = static_cast<int32_t>(std::min<int64_t>(-e, q.count - 1));
+    std::memmove(q.digits(), q.digits() + drop, sizeof(uint32_t) * (q.count - drop));
+    std::memset(q.digits() + (q.count - drop), 0, sizeof(uint32_t) * drop);
+    q.count -= drop;
+  }
+  q.exp = 0;
+  q.sign = 1;
+  StripLeadingZeros(q);
+  BigPtr rem = BigNumSum(*a, 1, *BigNumProductInternal(q, b), -1, kInternalBase);
+
+  // The loop's exponent.
+  const int64_t lowest = LowestSetBit(q);
+  BigPtr last = BigNumSum(*rem, 1, *ShiftedByBits(b, lowest), 1, kInternalBase);
+  int64_t exp = std::min<int64_t>(a->exp, LoopSubtrahendExp(*last, b));
+  if (BigNumEqualMagnitude(*last, b)) {
+    const int64_t next = NextSetBit(q, lowest);
+    if (next >= 0) {
+      BigPtr before = BigNumSum(b, 1, *ShiftedByBits(b, next), 1, kInternalBase);
+      exp = std::min(exp, LoopSubtrahendExp(*before, b));
+    }
+  }
+
+  // rem's words from position exp up (at least one word).
+  const bool zero = BigNumIsZero(*rem);
+  const int64_t top = zero ? exp + 1 : Span(*rem);
+  BigPtr r = AllocBigNum(CheckedCount(top - exp));
+  r->count = static_cast<int32_t>(top - exp);
+  r->exp = static_cast<int32_t>(exp);
+  r->sign = zero ? 1 : a->sign;
+  if (!zero) {
+    for (int32_t i = 0; i < r->count; ++i) r->digits()[i] = DigitAt(*rem, exp + i);
+  }
+  // A zero above b's top word still compares as large as its span: the
+  // doubling passes go on, on small numbers, taking it down word by word.
+  if (zero && Span(*r) > Span(b)) RemainderByDoubling(r, b);
+  a = std::move(r);
 }
 
 bool BigNumTrimWindow(BigNum& x, int32_t n) {

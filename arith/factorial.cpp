@@ -30,23 +30,10 @@ using Word = uint32_t;
 // Words a leaf of the product tree grows to before it joins the tree.
 constexpr int32_t kLeafWords = 16;
 
-// A zero-filled buffer of at least n words.
-BigPtr WordBuffer(int64_t n) {
-  if (n > std::numeric_limits<int32_t>::max() - 1) ThrowError(ErrOutOfMemory);
-  return AllocBigNum(static_cast<int32_t>(n));
-}
-
-
 // x <- x * w in place, w < 2^31; x needs room for one more word.
 void MulWordInPlace(BigNum& x, uint64_t w) {
-  Word* d = x.digits();
-  uint64_t carry = 0;
-  for (int32_t i = 0; i < x.count; ++i) {
-    const uint64_t t = d[i] * w + carry;
-    d[i] = static_cast<Word>(t & kWordMask);
-    carry = t >> kWordBits;
-  }
-  if (carry != 0) d[x.count++] = static_cast<Word>(carry);
+  const Word carry = WordsMulWord(x.digits(), x.count, static_cast<Word>(w));
+  if (carry != 0) x.digits()[x.count++] = carry;
 }
 
 // The product of two positive whole numbers (exp 0) in a new block.

@@ -59,11 +59,14 @@ void ArcSine(Rational& x) {
   } else if (RatGreater(v, RatPoint85)) {
     if (RatGreater(v, RatOne)) ThrowError(ErrInvalidInput);
     // arcsin v = pi/2 - arcsin sqrt(1 - v^2); the root is below 0.53.
-    Rational square = CopyRational(v);
-    RatMul(square, v);
-    square.num->sign = -square.num->sign;
-    RatAdd(square, RatOne);
-    v = std::move(square);
+    // 1 - v^2 as (1 - v)(1 + v): near 1 the square would lose the digits of
+    // 1 - v to its cut.
+    Rational below = CopyRational(RatOne);
+    RatSub(below, v);
+    Rational above = CopyRational(v);
+    RatAdd(above, RatOne);
+    RatMul(below, above);
+    v = std::move(below);
     Root(v, RatTwo);
     AsinSeries(v);
     RatSubtractFrom(v, HalfPi);
@@ -91,18 +94,19 @@ void ArcTangent(Rational& x) {
   Rational v = CopyRational(x);
   const int32_t s = RatTakeMagnitude(v);
   if (RatGreater(v, RatPoint85)) {
-    const bool big = RatGreater(v, RatTwo);
-    RatGiveSign(v, s);
-    if (big) {
-      // arctan v = pi/2 - arctan(1/v).
+    if (RatGreater(v, RatTwo)) {
+      // arctan v = pi/2 - arctan(1/v), on |x| and then signed: folding
+      // pi/2 + arctan(1/|x|) back by pi for a negative x could pick the
+      // wrong side of pi/2 when arctan(1/|x|) is below the precision.
       Rational w = CopyRational(RatOne);
       RatDiv(w, v);
       AtanSeries(w);
-      RatTakeMagnitude(w);
-      RatGiveSign(w, s);
       v = CopyRational(HalfPi);
       RatSub(v, w);
+      RatTakeMagnitude(v);
+      RatGiveSign(v, s);
     } else {
+      RatGiveSign(v, s);
       // arctan v = arcsin(v / sqrt(1 + v^2)).
       Rational w = CopyRational(v);
       RatMul(w, v);
@@ -117,8 +121,6 @@ void ArcTangent(Rational& x) {
     RatGiveSign(v, s);
     AtanSeries(v);
   }
-  // Folds pi/2 + arctan(1/|x|), what the reciprocal identity gives for x < -2.
-  if (RatGreater(v, HalfPi)) RatSub(v, Pi);
   x = std::move(v);
 }
 

@@ -3,9 +3,10 @@
 // ArcSine, ArcCosine and ArcTangent work in radians; the ...InUnit forms
 // convert the result into the angle unit the user chose. The series are used
 // only on arguments of magnitude 0.85 or below, larger ones go through
-//   arcsin x = pi/2 - arcsin sqrt(1 - x^2)                  (x > 0.85),
-//   arctan x = pi/2 - arctan(1/x)                            (|x| > 2),
-//   arctan x = arcsin(x / sqrt(1 + x^2))                     (0.85 < |x| <= 2).
+//   arcsin x = pi/2 - arcsin sqrt((1 - x)(1 + x))           (x > 0.85),
+//   arctan x = pi/2 - arctan(1/x)                            (x > 2),
+//   arctan x = arcsin(x / sqrt(1 + x^2))                     (0.85 < |x| <= 2),
+// arcsin and arctan being odd, negative arguments are taken as -f(|x|).
 // The argument is replaced by the result; on an error it keeps its value.
 #pragma once
 

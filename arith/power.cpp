@@ -26,7 +26,8 @@ bool FitsPowerCount(const Rational& whole, int32_t count) {
 
 }  // namespace
 
-void Power(Rational& x, const Rational& y) {
+void PowerWith(Rational& x, const Rational& y, void (*logarithm)(Rational&),
+               void (*exponential)(Rational&)) {
   Rational base = CopyRational(x);
   int32_t sign = RatSign(base);
   base.num->sign = 1;
@@ -48,7 +49,7 @@ void Power(Rational& x, const Rational& y) {
       const int32_t count = RatToInt(whole);
 
       Rational logSize = CopyRational(base);
-      NaturalLog(logSize);
+      logarithm(logSize);
       RatMul(logSize, whole);
       if (RatGreater(logSize, ExpLimit) || RatLess(logSize, MinusExpLimit)) {
         ThrowError(ErrInvalidInput);
@@ -59,7 +60,7 @@ void Power(Rational& x, const Rational& y) {
         // An exponent beyond 32 bits with a result still in range: the base
         // is within about 10^-4 of 1, so e^(y ln|x|) gives the magnitude;
         // the wrapped count still has the exponent's parity.
-        Exponential(logSize);
+        exponential(logSize);
         base = std::move(logSize);
       }
       if ((count & 1) == 0) sign = 1;
@@ -80,18 +81,20 @@ void Power(Rational& x, const Rational& y) {
       if (!(RatGreaterEqual(q, MinusEpsilon) && RatLessEqual(q, Epsilon))) {
         ThrowError(ErrInvalidInput);
       }
-      NaturalLog(base);
+      logarithm(base);
       RatMul(base, y);
-      Exponential(base);
+      exponential(base);
     } else {
-      NaturalLog(base);
+      logarithm(base);
       RatMul(base, y);
-      Exponential(base);
+      exponential(base);
     }
   }
   if (sign < 0) base.num->sign = -base.num->sign;
   x = std::move(base);
 }
+
+void Power(Rational& x, const Rational& y) { PowerWith(x, y, NaturalLog, Exponential); }
 
 void Root(Rational& x, const Rational& y) {
   if (RatIsZero(y)) ThrowError(ErrDivideByZeroPositive);

@@ -7,6 +7,7 @@
 #include "arith/constants.h"
 #include "arith/error.h"
 #include "arith/settings.h"
+#include "arith/words.h"
 
 namespace {
 
@@ -38,21 +39,6 @@ void SetDigitsHeader(BigNum& r, int32_t count, int32_t exp, int32_t sign) {
   r.sign = sign;
   r.count = count;
   r.exp = exp;
-}
-
-// The largest k with radix^k <= 2^31, and radix^k: the limb base in which
-// digit arrays are converted a chunk of k digits at a time.
-struct Chunk {
-  int32_t digits;
-  uint64_t base;
-};
-Chunk ChunkFor(int32_t radix) {
-  Chunk c{0, 1};
-  while (c.base * static_cast<uint64_t>(radix) <= kInternalBase) {
-    c.base *= static_cast<uint64_t>(radix);
-    ++c.digits;
-  }
-  return c;
 }
 
 // The bit length of radix - 1: an upper bound of log2(radix), for the size
@@ -98,7 +84,7 @@ BigPtr InternalToDigits(const BigNum& v, int32_t radix) {
   // The top w words as an exact integer, kept in limbs of radix^k: each word
   // shifts the limbs up by 31 bits and enters at the bottom. (Any exact
   // conversion gives the same digits as doubling bit by bit.)
-  const Chunk chunk = ChunkFor(radix);
+  const RadixChunk chunk = RadixChunkFor(radix);
   int64_t limbBits = 0;  // floor(log2(chunk.base)): bits a limb carries at least
   for (uint64_t b = chunk.base; b > 1; b >>= 1) ++limbBits;
   BigPtr limbBlock = AllocDigits(int64_t{w} * kWordBits / limbBits + 2);
@@ -163,7 +149,7 @@ BigPtr DigitsToInternal(const BigNum& d, int32_t radix) {
   assert(d.exp >= 0 && "DigitsToInternal reads integers only");
   // Horner's rule a chunk of digits at a time, on base-2^31 words (any exact
   // conversion gives the same words as one digit at a time).
-  const Chunk chunk = ChunkFor(radix);
+  const RadixChunk chunk = RadixChunkFor(radix);
   BigPtr v = AllocDigits(int64_t{d.count} * BitsOfRadix(radix) / kWordBits + 2);
   uint32_t* words = v->digits();
   int32_t count = 0;
@@ -331,4 +317,23 @@ Rational RatRoundToDisplay(Rational& x) {
   const DigitsLayout layout = DigitsRound(n, radix, kDisplayAuto);
   BigPtr parsed = DigitsAsParsed(*n, layout, radix);
   return DigitsToRational(*parsed, radix);
+}
+
+Rational RatRoundToPrecision(Rational& x) {
+  const int32_t radix = settings.radix;
+  BigPtr n;
+  {
+    // Converted with two words more than the rounding reads, so that long
+    // components (values far from 1) lose nothing the rounding could see.
+    PrecisionRaise raise(WorkingPrecision + 2 * DigitsPerWord);
+    n = RatToRadixDigits(x, radix);
+  }
+  const DigitsLayout layout = DigitsRound(n, radix, kDisplayScientific);
+  if (layout.shown <= 0) return RatFromInt(0);
+  // The top `shown` digits, with the place of the lowest of them.
+  BigPtr top = AllocDigits(layout.shown);
+  std::copy(n->digits() + (n->count - layout.shown), n->digits() + n->count,
+            top->digits());
+  SetDigitsHeader(*top, layout.shown, n->span() - layout.shown, n->sign);
+  return DigitsToRational(*top, radix);
 }

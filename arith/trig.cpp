@@ -7,6 +7,7 @@
 #include "arith/constants.h"
 #include "arith/error.h"
 #include "arith/integer.h"
+#include "arith/pi.h"
 #include "arith/inverse_trig.h"
 #include "arith/series.h"
 #include "arith/settings.h"
@@ -73,9 +74,7 @@ bool TwoPiAtWorkingPrecision(const Rational*& m) {
   TwoPiRecord& record = twoPiRecord;
   if (!record.value.num || record.precision != WorkingPrecision ||
       record.digitsPerWord != DigitsPerWord) {
-    Rational v = CopyRational(RatHalf);
-    ArcSine(v);
-    RatMul(v, RatSix);
+    Rational v = PiToWords(WorkingPrecision / DigitsPerWord + 2);
     RatMul(v, RatTwo);
     if (AbortRequested()) return false;
     record.value = std::move(v);

@@ -8,18 +8,33 @@
 #include "arith/error.h"
 #include "arith/settings.h"
 
-namespace {
-
 using Word = uint32_t;
 
-// A zero-filled buffer of at least n words.
 BigPtr WordBuffer(int64_t n) {
-  if (n > std::numeric_limits<int32_t>::max() - 1) ThrowError(ErrOutOfMemory);
+  if (n < 0 || n > std::numeric_limits<int32_t>::max() - 1) ThrowError(ErrOutOfMemory);
   return AllocBigNum(static_cast<int32_t>(n));
 }
 
-// r[0, na + nb) <- a * b. r must not overlap a or b.
-void MulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
+RadixChunk RadixChunkFor(int32_t radix) {
+  RadixChunk c{0, 1};
+  while (c.base * static_cast<uint64_t>(radix) <= kInternalBase) {
+    c.base *= static_cast<uint64_t>(radix);
+    ++c.digits;
+  }
+  return c;
+}
+
+Word WordsMulWord(Word* x, int32_t n, Word w) {
+  uint64_t carry = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const uint64_t t = uint64_t{x[i]} * w + carry;
+    x[i] = static_cast<Word>(t & kWordMask);
+    carry = t >> kWordBits;
+  }
+  return static_cast<Word>(carry);
+}
+
+void WordsMulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
   std::fill(r, r + na + nb, 0u);
   for (int32_t i = 0; i < na; ++i) {
     const uint64_t ai = a[i];
@@ -35,8 +50,7 @@ void MulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
   }
 }
 
-// r[0, rn) += a[0, an), an <= rn; returns the carry out of r.
-Word AddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
+Word WordsAddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
   Word carry = 0;
   int32_t i = 0;
   for (; i < an; ++i) {
@@ -52,8 +66,7 @@ Word AddInto(Word* r, int32_t rn, const Word* a, int32_t an) {
   return carry;
 }
 
-// r[0, rn) -= a[0, an), an <= rn; returns the borrow out of r.
-Word SubtractFrom(Word* r, int32_t rn, const Word* a, int32_t an) {
+Word WordsSubtractFrom(Word* r, int32_t rn, const Word* a, int32_t an) {
   Word borrow = 0;
   int32_t i = 0;
   // A negative difference wraps to 2^32 - k, which has bit 31 set.
@@ -69,6 +82,67 @@ Word SubtractFrom(Word* r, int32_t rn, const Word* a, int32_t an) {
   }
   return borrow;
 }
+
+Word WordsDivWord(Word* x, int32_t n, Word d) {
+  uint64_t rem = 0;
+  for (int32_t i = n - 1; i >= 0; --i) {
+    const uint64_t cur = (rem << kWordBits) | x[i];
+    x[i] = static_cast<Word>(cur / d);
+    rem = cur % d;
+  }
+  return static_cast<Word>(rem);
+}
+
+int32_t WordsPackRadix(Word* out, const Word* d, int32_t count, Word radix,
+                       const RadixChunk& c) {
+  const int32_t k = c.digits;
+  const int32_t groups = (count + k - 1) / k;
+  for (int32_t g = 0; g < groups; ++g) {
+    uint64_t w = 0;
+    for (int32_t t = std::min(k, count - g * k) - 1; t >= 0; --t) w = w * radix + d[g * k + t];
+    out[g] = static_cast<Word>(w);
+  }
+  int32_t used = groups;
+  while (used > 1 && out[used - 1] == 0) --used;
+  return std::max(used, 1);
+}
+
+void WordsUnpackRadix(Word* d, int32_t count, const Word* w, int32_t wn, Word radix,
+                      const RadixChunk& c) {
+  std::fill(d, d + count, 0u);
+  for (int32_t g = 0; g < wn; ++g) {
+    Word v = w[g];
+    for (int32_t t = 0; t < c.digits && g * c.digits + t < count; ++t) {
+      d[g * c.digits + t] = v % radix;
+      v /= radix;
+    }
+  }
+}
+
+void WordsMulSchoolBase(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb,
+                        uint64_t base) {
+  std::fill(r, r + na + nb, 0u);
+  for (int32_t i = 0; i < na; ++i) {
+    const uint64_t ai = a[i];
+    if (ai == 0) continue;
+    uint64_t carry = 0;
+    for (int32_t j = 0; j < nb; ++j) {
+      const uint64_t t = r[i + j] + ai * b[j] + carry;
+      r[i + j] = static_cast<Word>(t % base);
+      carry = t / base;
+    }
+    r[i + nb] = static_cast<Word>(carry);
+  }
+}
+
+int WordsCompare(const Word* a, const Word* b, int32_t n) {
+  for (int32_t i = n - 1; i >= 0; --i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
+}
+
+namespace {
 
 // s[0, hi] <- a[0, lo) + a[lo, lo + hi), lo <= hi.
 void SumHalves(Word* s, const Word* a, int32_t lo, int32_t hi) {
@@ -91,7 +165,7 @@ int64_t KaratsubaScratch(int32_t n) {
 // r[0, 2n) <- a[0, n) * b[0, n) by Karatsuba's method.
 void MulEqual(Word* r, const Word* a, const Word* b, int32_t n, Word* scratch) {
   if (n < kKaratsubaMin) {
-    MulSchool(r, a, n, b, n);
+    WordsMulSchool(r, a, n, b, n);
     return;
   }
   if (AbortRequested()) return;
@@ -108,9 +182,9 @@ void MulEqual(Word* r, const Word* a, const Word* b, int32_t n, Word* scratch) {
   MulEqual(middle, sa, sb, hi + 1, middle + mn);
   // (a0 + a1)(b0 + b1) - a0 b0 - a1 b1 = a0 b1 + a1 b0 < 2 B^n: its words
   // above n are zero, so adding it at word lo stays inside r.
-  SubtractFrom(middle, mn, r, 2 * lo);
-  SubtractFrom(middle, mn, r + 2 * lo, 2 * hi);
-  AddInto(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
+  WordsSubtractFrom(middle, mn, r, 2 * lo);
+  WordsSubtractFrom(middle, mn, r + 2 * lo, 2 * hi);
+  WordsAddInto(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
 }
 
 }  // namespace
@@ -121,7 +195,7 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     std::swap(na, nb);
   }
   if (nb < kKaratsubaMin) {
-    MulSchool(r, a, na, b, nb);
+    WordsMulSchool(r, a, na, b, nb);
     return;
   }
   if (na == nb) {
@@ -140,6 +214,6 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     } else {
       WordsMultiply(slice, b, nb, a + offset, len);
     }
-    AddInto(r + offset, na + nb - offset, slice, nb + len);
+    WordsAddInto(r + offset, na + nb - offset, slice, nb + len);
   }
 }

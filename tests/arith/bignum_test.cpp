@@ -10,6 +10,7 @@
 #include "arith/settings.h"
 #include "bignum_test_util.h"
 #include "reference_divide.h"
+#include "reference_remainder.h"
 
 namespace {
 
@@ -426,6 +427,45 @@ TEST(BigNumArithmetic, SmallValuesAgainstMachineIntegers) {
       BigNumRem(r, *BigNumFromInt(y, B));
       EXPECT_EQ(BigNumToInt(*r, B), static_cast<int32_t>(int64_t{x} % y));
     }
+  }
+}
+
+// The remainder through the long division against the doubling loop: value,
+// sign and exponent, on operands of many lengths, exponents and signs.
+TEST(BigNumRem, SameWordsAsTheDoublingLoop) {
+  std::mt19937 rng(11);
+  auto random = [&rng](int32_t maxWords) {
+    const int32_t n = 1 + static_cast<int32_t>(rng() % maxWords);
+    BigPtr x = AllocBigNum(n);
+    x->count = n;
+    x->sign = (rng() & 1) ? 1 : -1;
+    x->exp = static_cast<int32_t>(rng() % 3);
+    for (int32_t i = 0; i < n; ++i) {
+      // Runs of zero and full words as well as random ones.
+      const uint32_t kind = rng() % 4;
+      x->digits()[i] = kind == 0 ? 0u : kind == 1 ? kWordMask : rng() & kWordMask;
+    }
+    if (x->digits()[n - 1] == 0) x->digits()[n - 1] = 1;
+    return x;
+  };
+  for (int iter = 0; iter < 400; ++iter) {
+    BigPtr a = random(iter < 200 ? 4 : 12);
+    BigPtr b = random(iter % 3 == 0 ? 1 : 6);
+    if (iter % 4 == 1) {
+      // A multiple of b, so that the remainder is zero (or, with an odd
+      // quotient, the last pass subtracts b itself).
+      BigPtr k = random(3);
+      a = BigNumProductInternal(*b, *k);
+    }
+    const BigPtr want = ReferenceRemainder(*a, *b);
+    SCOPED_TRACE(::testing::Message()
+                 << iter << ": " << ::testing::PrintToString(DigitsOf(*a)) << " exp "
+                 << a->exp << " mod " << ::testing::PrintToString(DigitsOf(*b)) << " exp "
+                 << b->exp);
+    BigNumRem(a, *b);
+    EXPECT_EQ(a->sign, want->sign);
+    EXPECT_EQ(a->exp, want->exp);
+    EXPECT_EQ(DigitsOf(*a), DigitsOf(*want));
   }
 }
 

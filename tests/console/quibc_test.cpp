@@ -113,6 +113,27 @@ TEST(QuibcTest, LayoutSwitchWithTheStatisticsBoxOpen) {
   EXPECT_EQ(r.err, "");
 }
 
+// Function results are stored as shown, so identities typed through quibc
+// come out exact at both precisions (each line starts with C and degrees).
+TEST(QuibcTest, FunctionIdentitiesAreExact) {
+  const char* const lines[] = {
+      "4I@-2=",     "1000L-3=",   "30S-0.5=",  "45T-1=",     "27I#-3=",
+      "1X40:9L",    "60O-0.5=",   ":3P/4=T-1=", "0.5IS",     "0IO",
+      "1IT",        "16Y0.25=",   "8IY3=",     "2IL",        "0IN",
+      "3INN-3=",    ":4 50T",     ":4 100S",   "50000:9HT",  "2:9HS+2HS=",
+  };
+  const char* const want =
+      "0\n0\n0\n0\n0\n-40\n0\n0\n30\n90\n45\n2\n2\n100\n1\n0\n1\n1\n-1\n0\n";
+  for (const char* precision : {"32", "64"}) {
+    SCOPED_TRACE(precision);
+    std::string input;
+    for (const char* line : lines) input += std::string("Q:2") + line + "\n";
+    const Result r = RunQuibc({"--precision", precision}, input);
+    EXPECT_EQ(r.out, want);
+    EXPECT_EQ(r.status, 0);
+  }
+}
+
 TEST(QuibcTest, TraceShowsEveryCommandWithItsFlags) {
   const Result r = RunQuibc({"--trace", "--keys", "125 90 124 112 129"});
   EXPECT_EQ(r.out,
