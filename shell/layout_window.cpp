@@ -12,8 +12,10 @@
 #include "engine/state.h"
 #include "engine/window.h"
 #include "resource.h"
+#include "shell/help_popup.h"
 #include "shell/html_help.h"
 #include "shell/key_names.h"
+#include "shell/layout_setup.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "shell/watchdog.h"
@@ -157,8 +159,10 @@ LRESULT OnDrawItem(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 
 LRESULT OnContextMenu(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   HWND target = reinterpret_cast<HWND>(wParam);
-  const POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const bool fromKeyboard = screen.x == -1 && screen.y == -1;
   if (target == hwnd) {
+    if (fromKeyboard) return DefWindowProcA(hwnd, WM_CONTEXTMENU, wParam, lParam);
     POINT client = screen;
     ScreenToClient(hwnd, &client);
     HWND child = ChildWindowFromPoint(hwnd, client);
@@ -167,9 +171,9 @@ LRESULT OnContextMenu(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     }
     target = child;
   }
+  if (fromKeyboard) screen = ContextMenuPoint(target);
   if (ShowWhatsThisMenu(hwnd, AppInstance, screen)) {
-    WinHelpA(target, KeyName(74), HELP_CONTEXTPOPUP,
-             HelpContextId(GetDlgCtrlID(target)));
+    ShowHelpPopup(target, HelpContextId(GetDlgCtrlID(target)));
   }
   return 0;
 }
@@ -261,6 +265,12 @@ uint32_t HelpContextId(int32_t controlId) {
   }
 }
 
+POINT ContextMenuPoint(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  return {rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
+}
+
 bool ShowWhatsThisMenu(HWND owner, HINSTANCE instance, POINT screenPos) {
   const MenuHandle menu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_WHATSTHIS)));
   if (!menu) return false;
@@ -281,6 +291,11 @@ LRESULT CALLBACK LayoutWndProc(HWND hwnd, UINT message, WPARAM wParam,
     case WM_DESTROY:
       if (hwnd == LayoutWindow) LayoutWindow = nullptr;
       return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_NCDESTROY:
+      ForgetLayoutWindow(hwnd);
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_DPICHANGED:
+      return OnLayoutDpiChanged(hwnd, wParam, lParam);
     case WM_WININICHANGE:
       return OnSettingChange(lParam);
     case WM_DRAWITEM:

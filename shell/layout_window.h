@@ -42,6 +42,10 @@ uint32_t KeyTextColor(int32_t key);
 // 403 -> 9, anything else 0.
 uint32_t HelpContextId(int32_t controlId);
 
+// Where a context menu asked for from the keyboard (Shift+F10, the menu
+// key) opens: the middle of the control, in screen coordinates.
+POINT ContextMenuPoint(HWND control);
+
 // Shows the "What's this?" pop-up menu (menu 107) at a screen position and
 // returns true when the user chose its item.
 bool ShowWhatsThisMenu(HWND owner, HINSTANCE instance, POINT screenPos);

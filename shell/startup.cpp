@@ -11,6 +11,7 @@
 #include "resource.h"
 #include "shell/command_line.h"
 #include "shell/key_names.h"
+#include "shell/layout_setup.h"
 #include "shell/layout_window.h"
 #include "shell/shell_state.h"
 
@@ -120,6 +121,7 @@ void ApplyLayout(bool recreate) {
 
   if (!recreate) {
     if (separatorChanged && LayoutWindow != nullptr) {
+      SetKeyWindowTexts(LayoutWindow);
       InvalidateRect(LayoutWindow, nullptr, TRUE);
     }
     return;
@@ -151,6 +153,7 @@ void ApplyLayout(bool recreate) {
     if (startupRadix != 0) radix = startupRadix;
   }
   startupRadix = 0;
+  PrepareLayoutWindow(window);
 
   if (hadWindow) {
     SetWindowPos(window, nullptr, oldRect.left, oldRect.top, 0, 0,
