@@ -7,7 +7,7 @@
 # with a virtual desktop so that windows get their frames and input stays
 # inside Wine), runs the program, and stops the prefix's wineserver and the
 # X server again, also when interrupted. Screenshots go to ARTIFACTS_DIR. Exits with the program's status, or
-# 77 (skipped) when Xvfb or Wine is missing.
+# 77 (skipped) when Xvfb or Wine is missing or Wine cannot run.
 set -u
 exe=$1
 quib=$2
@@ -21,6 +21,12 @@ for tool in Xvfb wine wineserver; do
     exit 77
   fi
 done
+
+# Installed is not enough: a kernel without 32-bit support cannot start it.
+if ! wine --version >/dev/null 2>&1; then
+  echo "run_gui_tests: wine is installed but cannot run here; GUI tests skipped"
+  exit 77
+fi
 
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
