@@ -11,6 +11,9 @@
 namespace {
 
 using GetDpiForWindowEntry = UINT(WINAPI*)(HWND);
+using SetDialogDpiChangeBehaviorEntry = BOOL(WINAPI*)(HWND, int, int);
+
+constexpr int kDialogScalingAll = 1;  // DDC_DISABLE_ALL
 
 constexpr uint32_t kBaseDpi = 96;
 // The 1x pictures are 24 pixels square; above one and a half times that the
@@ -31,14 +34,26 @@ CreatedGeometry created;
 HFONT scaledFont = nullptr;  // the font made for another resolution
 HBITMAP pictureBitmap = nullptr;
 
+// A function of user32.dll, or nullptr where the system lacks it.
+template <typename Entry>
+Entry UserEntry(const char* name) {
+  HMODULE user = GetModuleHandleA("user32.dll");
+  const FARPROC proc = user != nullptr ? GetProcAddress(user, name) : nullptr;
+  // Through the generic function type, which converts without a warning.
+  return reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(proc));
+}
+
 GetDpiForWindowEntry DpiEntry() {
-  static const GetDpiForWindowEntry entry = [] {
-    HMODULE user = GetModuleHandleA("user32.dll");
-    const FARPROC proc = user != nullptr ? GetProcAddress(user, "GetDpiForWindow") : nullptr;
-    // Through the generic function type, which converts without a warning.
-    return reinterpret_cast<GetDpiForWindowEntry>(reinterpret_cast<void (*)()>(proc));
-  }();
+  static const auto entry = UserEntry<GetDpiForWindowEntry>("GetDpiForWindow");
   return entry;
+}
+
+// The dialog manager scales dialogs of its own on a resolution change
+// where the system offers it; the layout window does that itself.
+void KeepDialogScalingOff(HWND window) {
+  static const auto entry =
+      UserEntry<SetDialogDpiChangeBehaviorEntry>("SetDialogDpiChangeBehavior");
+  if (entry != nullptr) entry(window, kDialogScalingAll, kDialogScalingAll);
 }
 
 RECT ClientRectOf(HWND parent, HWND child) {
@@ -174,6 +189,7 @@ void FitLayoutPicture(HWND window) {
 }
 
 void PrepareLayoutWindow(HWND window) {
+  KeepDialogScalingOff(window);
   SetKeyWindowTexts(window);
   SortIntoReadingOrder(window);
   FitLayoutPicture(window);

@@ -36,8 +36,8 @@ bool IsKey(int32_t controlId);
 // standard layout.
 uint32_t KeyTextColor(int32_t key);
 
-// Topic of the context-help file for a control of the layout window: keys by
-// the KeyTable, 140 to 145 as id - 19, 146 to 148 as id - 19 in radix 10
+// "What's this?" topic (shell/help/topics.txt) of a control of the layout
+// window: keys by the KeyTable, 140 to 145 as id - 19, 146 to 148 as id - 19 in radix 10
 // (angle units) and id - 125 otherwise (word sizes), 401 -> 130, 402 -> 131,
 // 403 -> 9, anything else 0.
 uint32_t HelpContextId(int32_t controlId);
