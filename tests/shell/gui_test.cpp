@@ -344,6 +344,7 @@ TEST_F(Gui, SettingsChangeRereadsTheDecimalSeparator) {
   EXPECT_EQ(app.WaitForDisplay("0,"), "0,");
   app.Type("1.5");
   EXPECT_EQ(app.WaitForDisplay("1,5"), "1,5");
+  EXPECT_EQ(app.Text(85), ",") << "the key's name follows its caption";
   Screenshot(app.window(), "standard_comma.png");
   WriteProfileStringA("intl", "sDecimal", nullptr);
   SendMessageTimeoutA(app.window(), WM_WININICHANGE, 0, 0, SMTO_NORMAL, 5000, &result);
