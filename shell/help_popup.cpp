@@ -193,8 +193,9 @@ void ShowHelpPopup(HWND control, uint32_t id) {
   MSG msg = {};
   bool quit = false;
   while (IsWindow(popup)) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
-      quit = true;
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = got == 0;
       break;
     }
     if (ClosesPopup(msg.message)) break;

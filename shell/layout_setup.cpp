@@ -230,7 +230,7 @@ LRESULT OnLayoutDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
                  suggested->right - suggested->left, suggested->bottom - suggested->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  InvalidateRect(window, nullptr, TRUE);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   return 0;
 }
 
