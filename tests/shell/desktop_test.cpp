@@ -402,6 +402,34 @@ TEST_F(DesktopGui, LayoutsAtEachResolution) {
   FreeLibrary(resources);
 }
 
+// A move to a monitor of another resolution: every control is placed again
+// from its geometry at creation, so going there and back restores it to the
+// pixel. (The test sends no suggested window rectangle: the window keeps
+// its size.)
+TEST_F(DesktopGui, ResolutionChangeScalesTheControlsAndComesBack) {
+  QuibApp app;
+  ASSERT_NO_FATAL_FAILURE(Start(app, "", kScientific));
+  const std::vector<Child> before = Children(app.window());
+  RECT key;
+  GetWindowRect(app.Control(126), &key);
+  const LONG height = key.bottom - key.top;
+  PostMessageA(app.window(), WM_DPICHANGED, MAKEWPARAM(192, 192), 0);
+  app.Settle();
+  GetWindowRect(app.Control(126), &key);
+  EXPECT_NEAR(key.bottom - key.top, 2 * height, 1);
+  PostMessageA(app.window(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+  app.Settle();
+  const std::vector<Child> after = Children(app.window());
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < before.size(); ++i) {
+    SCOPED_TRACE(before[i].id);
+    EXPECT_TRUE(EqualRect(&before[i].rect, &after[i].rect));
+  }
+  app.Type("2+3=");
+  EXPECT_EQ(app.WaitForDisplay("5."), "5.");
+  EXPECT_EQ(app.Close(), 0);
+}
+
 // "What's this?" ------------------------------------------------------------
 
 bool WaitForMenu(const QuibApp& app, bool shown) {
