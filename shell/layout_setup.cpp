@@ -16,9 +16,10 @@ using SetDialogDpiChangeBehaviorEntry = BOOL(WINAPI*)(HWND, int, int);
 constexpr int kDialogScalingAll = 1;  // DDC_DISABLE_ALL
 
 constexpr uint32_t kBaseDpi = 96;
-// The 1x pictures are 24 pixels square; above one and a half times that the
-// 2x ones (48 pixels) are scaled instead.
-constexpr LONG kLargePictureFrom = 36;
+// The 1x pictures are 24 pixels square and serve a control of at most that
+// size; a larger control gets the 2x picture (48 pixels) scaled, which stays
+// sharper than the small one blown up.
+constexpr LONG kSmallPictureSize = 24;
 
 // The layout window as created: its resolution, font and control
 // rectangles (client coordinates), kept for re-layouts. User-interface
@@ -170,7 +171,7 @@ void FitLayoutPicture(HWND window) {
     GetClientRect(control, &client);
     if (client.right <= 0 || client.bottom <= 0) continue;
     const int32_t source =
-        std::max(client.right, client.bottom) > kLargePictureFrom ? p.large : p.small;
+        std::max(client.right, client.bottom) > kSmallPictureSize ? p.large : p.small;
     auto* loaded = static_cast<HBITMAP>(LoadImageA(
         AppInstance, MAKEINTRESOURCEA(source), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (loaded == nullptr) continue;

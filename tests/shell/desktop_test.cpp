@@ -413,12 +413,13 @@ TEST_F(DesktopGui, ResolutionChangeScalesTheControlsAndComesBack) {
   RECT key;
   GetWindowRect(app.Control(126), &key);
   const LONG height = key.bottom - key.top;
-  PostMessageA(app.window(), WM_DPICHANGED, MAKEWPARAM(192, 192), 0);
-  app.Settle();
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(app.window(), WM_DPICHANGED, MAKEWPARAM(192, 192), 0, SMTO_NORMAL,
+                      5000, &ignored);
   GetWindowRect(app.Control(126), &key);
   EXPECT_NEAR(key.bottom - key.top, 2 * height, 1);
-  PostMessageA(app.window(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
-  app.Settle();
+  SendMessageTimeoutA(app.window(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0, SMTO_NORMAL,
+                      5000, &ignored);
   const std::vector<Child> after = Children(app.window());
   ASSERT_EQ(after.size(), before.size());
   for (size_t i = 0; i < before.size(); ++i) {
