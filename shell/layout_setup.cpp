@@ -189,6 +189,28 @@ void FitLayoutPicture(HWND window) {
   }
 }
 
+void MoveKeyFocus(HWND window, bool backwards) {
+  // The keys in their window order, which SortIntoReadingOrder made the
+  // reading order.
+  std::vector<HWND> keys;
+  for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (IsKey(GetDlgCtrlID(c)) && IsWindowVisible(c) && IsWindowEnabled(c)) {
+      keys.push_back(c);
+    }
+  }
+  if (keys.empty()) return;
+  const auto focused = std::find(keys.begin(), keys.end(), GetFocus());
+  size_t next = 0;
+  if (focused == keys.end()) {
+    next = backwards ? keys.size() - 1 : 0;
+  } else {
+    const auto at = static_cast<size_t>(focused - keys.begin());
+    next = backwards ? (at + keys.size() - 1) % keys.size() : (at + 1) % keys.size();
+  }
+  SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  SetFocus(keys[next]);
+}
+
 void PrepareLayoutWindow(HWND window) {
   KeepDialogScalingOff(window);
   SetKeyWindowTexts(window);

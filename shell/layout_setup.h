@@ -37,6 +37,12 @@ void SetKeyWindowTexts(HWND window);
 // Fits the layout-switch picture of `window` to its control.
 void FitLayoutPicture(HWND window);
 
+// Tab (or Shift+Tab with `backwards`): moves the focus from the focused key
+// to the next (previous) enabled key in reading order, wrapping around;
+// from anywhere else to the first (last) key. The focus rectangle is shown
+// from then on.
+void MoveKeyFocus(HWND window, bool backwards);
+
 // WM_DPICHANGED of the layout window: wParam holds the new resolution,
 // lParam the suggested window rectangle.
 LRESULT OnLayoutDpiChanged(HWND window, WPARAM wParam, LPARAM lParam);

@@ -80,6 +80,7 @@ using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
 constexpr int32_t kHeightMarker = 1000;
 constexpr DWORD kFlashMilliseconds = 20;
+constexpr int32_t kFocusInset = 3;  // at 96 dots per inch
 
 LRESULT OnSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   if (StatBoxWindow != nullptr) {
@@ -154,6 +155,13 @@ LRESULT OnDrawItem(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   rect = item->rcItem;
   DrawTextA(item->hDC, KeyName(id - kFirstKey), -1, &rect,
             DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+  // The key Tab moved to, inside the raised edge.
+  if ((item->itemState & ODS_FOCUS) && !(item->itemState & ODS_NOFOCUSRECT)) {
+    const int32_t inset = ScaleForDpi(kFocusInset, WindowDpi(item->hwndItem));
+    rect = item->rcItem;
+    InflateRect(&rect, -inset, -inset);
+    DrawFocusRect(item->hDC, &rect);
+  }
   return TRUE;
 }
 

@@ -70,6 +70,14 @@ int RunMessageLoop() {
     if (StatBoxWindow != nullptr && IsDialogMessageA(StatBoxWindow, &msg)) {
       continue;
     }
+    // Tab and Shift+Tab walk the keys; Enter, the arrows and every other
+    // key stay with the accelerators.
+    if (LayoutWindow != nullptr && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
+        GetKeyState(VK_CONTROL) >= 0 &&
+        (msg.hwnd == LayoutWindow || IsChild(LayoutWindow, msg.hwnd))) {
+      MoveKeyFocus(LayoutWindow, GetKeyState(VK_SHIFT) < 0);
+      continue;
+    }
     if (LayoutWindow != nullptr && Accelerators != nullptr &&
         (msg.hwnd == LayoutWindow || IsChild(LayoutWindow, msg.hwnd)) &&
         TranslateAcceleratorA(LayoutWindow, Accelerators, &msg)) {

@@ -431,6 +431,70 @@ TEST_F(DesktopGui, ResolutionChangeScalesTheControlsAndComesBack) {
   EXPECT_EQ(app.Close(), 0);
 }
 
+// The keyboard focus of the program's user-interface thread.
+HWND FocusOf(const QuibApp& app) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(app.window(), nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+HWND WaitForFocus(const QuibApp& app, HWND want) {
+  HWND focus = FocusOf(app);
+  for (int i = 0; i < 100 && focus != want; ++i) {
+    Sleep(20);
+    focus = FocusOf(app);
+  }
+  return focus;
+}
+
+// Tab and Shift+Tab walk the enabled keys in reading order, wrapping around
+// at either end; Enter stays "=" wherever the focus is, typing still reaches
+// the calculator, and Space presses the key with the focus.
+TEST_F(DesktopGui, TabWalksTheKeysInReadingOrder) {
+  for (const char* layout : {kScientific, kStandard}) {
+    SCOPED_TRACE(layout == kScientific ? "scientific" : "standard");
+    QuibApp app;
+    ASSERT_NO_FATAL_FAILURE(Start(app, "", layout));
+    std::vector<Child> keys;
+    for (const Child& c : Children(app.window())) {
+      if (IsKey(c.id) && IsWindowEnabled(c.hwnd)) keys.push_back(c);
+    }
+    ASSERT_GT(keys.size(), 3u);
+    std::stable_sort(keys.begin(), keys.end(), [](const Child& a, const Child& b) {
+      if (a.rect.top != b.rect.top) return a.rect.top < b.rect.top;
+      return a.rect.left < b.rect.left;
+    });
+    for (size_t i = 0; i < 3; ++i) {
+      app.Press(VK_TAB);
+      EXPECT_EQ(WaitForFocus(app, keys[i].hwnd), keys[i].hwnd) << "Tab " << i + 1;
+    }
+    app.Press(VK_TAB, /*shift=*/true);
+    EXPECT_EQ(WaitForFocus(app, keys[1].hwnd), keys[1].hwnd) << "Shift+Tab";
+    app.Press(VK_TAB, /*shift=*/true);
+    app.Press(VK_TAB, /*shift=*/true);
+    EXPECT_EQ(WaitForFocus(app, keys.back().hwnd), keys.back().hwnd) << "wraps to the last";
+    app.Press(VK_TAB);
+    EXPECT_EQ(WaitForFocus(app, keys.front().hwnd), keys.front().hwnd) << "wraps to the first";
+    // Space presses the key with the focus: Tab on to the 1.
+    const auto one = std::find_if(keys.begin(), keys.end(),
+                                  [](const Child& c) { return c.id == 125; });
+    ASSERT_NE(one, keys.end());
+    for (auto k = keys.begin(); k != one; ++k) app.Press(VK_TAB);
+    EXPECT_EQ(WaitForFocus(app, one->hwnd), one->hwnd);
+    app.Press(VK_SPACE);
+    EXPECT_EQ(app.WaitForDisplay("1."), "1.");
+    if (layout == kScientific) Screenshot(app.window(), "tab_focus.png");
+    // Enter is "=", not the focused 1; typing still reaches the calculator.
+    app.Type("+2");
+    app.Press(VK_RETURN);
+    EXPECT_EQ(app.WaitForDisplay("3."), "3.");
+    app.Settle();
+    EXPECT_EQ(app.Display(), "3.");
+    EXPECT_EQ(app.Close(), 0);
+  }
+}
+
 // "What's this?" ------------------------------------------------------------
 
 bool WaitForMenu(const QuibApp& app, bool shown) {
