@@ -123,7 +123,7 @@ TEST(HelpTopics, EveryControlHasATopic) {
     settings.radix = radix;
     std::vector<int32_t> ids;
     for (int32_t id = 80; id <= 148; ++id) ids.push_back(id);
-    ids.insert(ids.end(), {401, 402, 403});
+    ids.insert(ids.end(), {401, 402, 403, 303, 304});
     for (int32_t id : ids) {
       SCOPED_TRACE(testing::Message() << "control " << id << " radix " << radix);
       const HelpTopic* topic = FindHelpTopic(HelpContextId(id));
@@ -170,6 +170,8 @@ TEST(HelpTopics, ControlsFindTheirOwnTopic) {
       {146, 16, "Dword", "Keyboard: F2"},
       {148, 2, "Byte", "Keyboard: F4"},
       {401, 10, "Memory indicator", ""},
+      {303, 10, "Picture: to the scientific layout", "Keyboard: Ctrl+R"},
+      {304, 10, "Picture: to the standard layout", "Keyboard: Ctrl+D"},
   };
   const int32_t saved = settings.radix;
   for (const Case& c : cases) {
@@ -531,6 +533,7 @@ TEST_F(DesktopGui, WhatsThisShowsTheTopicBesideTheControl) {
       {95, "x^y (power)", false, nullptr},
       {143, "Hex (hexadecimal)", false, "whats_this_hex.png"},
       {131, "Digits 0 to 9", true, "whats_this_digit.png"},
+      {304, "Picture: to the standard layout", false, "whats_this_picture.png"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
