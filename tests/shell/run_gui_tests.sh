@@ -4,10 +4,11 @@
 #   run_gui_tests.sh TEST_EXE QUIB_EXE WINE_PREFIX ARTIFACTS_DIR [gtest options]
 #
 # Starts Xvfb on a free display, creates the Wine prefix on first use (of
-# WINEARCH, 32-bit unless set, with a virtual desktop so that windows get their frames and input stays
-# inside Wine), runs the program, and stops the prefix's wineserver and the
-# X server again, also when interrupted. Screenshots go to ARTIFACTS_DIR. Exits with the program's status, or
-# 77 (skipped) when Xvfb or Wine is missing or Wine cannot run.
+# WINEARCH, 32-bit unless set; with a virtual desktop so that windows get
+# their frames and input stays inside Wine), runs the program, and stops the
+# prefix's wineserver and the X server again, also when interrupted.
+# Screenshots go to ARTIFACTS_DIR. Exits with the program's status, or 77
+# (skipped) when Xvfb or Wine is missing or Wine cannot run.
 set -u
 exe=$1
 quib=$2
