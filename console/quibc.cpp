@@ -1,27 +1,37 @@
 // quibc: the calculator engine on the command line.
 //
 // Starts the engine as the program does, replays each TEXT argument (or each
-// line of standard input) as the window's Paste would, and prints after each
-// one what Copy would put on the clipboard, or the error message while the
-// keypad is locked. See Usage() for the options.
+// line of standard input, as soon as it is read) as the window's Paste
+// would, and prints after each one what Copy would put on the clipboard, or
+// the error message while the keypad is locked. At a terminal it prompts and
+// edits lines with a history (console/line_editor.h); Ctrl-C and --timeout
+// stop a line that runs long (console/interrupt.h). See kHelp for the
+// options.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#define isatty _isatty
+#else
+#include <unistd.h>
 #endif
 
 #include "arith/settings.h"
+#include "console/interrupt.h"
+#include "console/line_editor.h"
 #include "engine/clipboard.h"
 #include "engine/dispatch.h"
 #include "engine/headless/headless_window.h"
 #include "engine/state.h"
 #include "engine/window.h"
+#include "quib_version.h"
 
 namespace {
 
@@ -33,10 +43,12 @@ constexpr int32_t kMaxPrecision = 64;
 // Longest TEXT or input line replayed. Every character is one command, so
 // this bounds the work one input can ask for.
 constexpr size_t kMaxTextBytes = 65536;
+// Longest --timeout, in seconds (about 31 years).
+constexpr uint64_t kMaxTimeoutSeconds = 1000000000;
 
 const char kUsage[] =
     "Usage: quibc [--standard | --scientific] [--precision N] [--display]\n"
-    "             [--trace] [--keys] [--] TEXT...\n";
+    "             [--trace] [--keys] [--timeout SECONDS] [--] [TEXT...]\n";
 
 const char kHelp[] =
     "Runs the calculator engine without a window.\n"
@@ -47,8 +59,19 @@ const char kHelp[] =
     "unrecognised character or when a key causes an error. All TEXTs run in one\n"
     "calculator, in order. After each TEXT one line is printed: the display\n"
     "text as Copy puts it on the clipboard (\"15\"), or the error message while\n"
-    "the keypad is locked. Without TEXT, each line of standard input is one\n"
-    "TEXT. A TEXT or line may be at most 65536 bytes long.\n"
+    "the keypad is locked. A TEXT or line may be at most 65536 bytes long.\n"
+    "\n"
+    "Without TEXT, each line of standard input is one TEXT, answered as soon\n"
+    "as it is read. A line that starts while an earlier line's error locks\n"
+    "the keypad first clears it as the C key does (memory, statistics, radix\n"
+    "and settings stay). At a terminal quibc shows the prompt \"> \", edits\n"
+    "the line (arrow keys, Up and Down for earlier lines) and keeps a history\n"
+    "in $XDG_STATE_HOME/quibc/history (~/.local/state/quibc/history).\n"
+    "\n"
+    "Ctrl-C stops the line being computed: it ends with \"Calculation\n"
+    "stopped\" and, at a terminal, the session goes on with memory and\n"
+    "statistics kept; with input from a file or pipe quibc ends there.\n"
+    "Ctrl-C on an empty prompt, or Ctrl-D, ends the session.\n"
     "\n"
     "Statistics: \":S\" opens the statistics box (a list without a window),\n"
     "\"\\\" stores the value shown, \":A\", \":T\" and \":D\" give the mean, the sum\n"
@@ -70,13 +93,18 @@ const char kHelp[] =
     "                 the parenthesis indicator (\"(=2\"), separated by blanks\n"
     "  --keys         read each TEXT as whitespace-separated decimal command\n"
     "                 ids (0 to 4294967295) and execute them all\n"
+    "  --timeout SECONDS\n"
+    "                 stop a TEXT or line that runs longer, as Ctrl-C does\n"
+    "                 (\"2\" or \"0.5\"; a thousandth of a second at least)\n"
+    "  --version      show the version\n"
     "  --help         show this help\n"
     "  --             end of options (a TEXT may then begin with \"--\")\n"
     "\n"
     "Arguments that do not begin with \"--\" are TEXTs, so \"-5*2=\" works.\n"
     "\n"
-    "Exit status: 0; 1 when the last TEXT left the keypad locked by an error;\n"
-    "2 for bad usage or input that could not be replayed.\n"
+    "Exit status: 0; 1 when the last TEXT or line ended in an error (the\n"
+    "keypad locked, \"Calculation stopped\" included); 2 for bad usage or input\n"
+    "that could not be replayed.\n"
     "\n"
     "Examples:\n"
     "  quibc '12+3='                 15\n"
@@ -94,6 +122,7 @@ struct Options {
   bool display = false;
   bool trace = false;
   bool keys = false;
+  int64_t timeoutMs = 0;  // 0: no limit
   std::vector<std::string> texts;
 };
 
@@ -122,6 +151,26 @@ bool ParsePrecision(const std::string& text, int32_t& precision) {
   return true;
 }
 
+// Seconds with at most three decimals ("2", "0.5", "1.25"), above zero;
+// more decimals are cut off, and very long times saturate.
+bool ParseTimeout(const std::string& text, int64_t& ms) {
+  const size_t point = text.find('.');
+  const std::string whole = text.substr(0, point);
+  std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+  uint64_t seconds = 0;
+  uint64_t thousandths = 0;
+  if (whole.empty() && fraction.empty()) return false;
+  if (!whole.empty() && !ParseUnsigned(whole, kMaxTimeoutSeconds, seconds)) return false;
+  if (!fraction.empty() && !ParseUnsigned(fraction, UINT64_MAX / 10, thousandths)) {
+    return false;
+  }
+  fraction.resize(3, '0');
+  ParseUnsigned(fraction, 999, thousandths);
+  seconds = seconds > kMaxTimeoutSeconds ? kMaxTimeoutSeconds : seconds;
+  ms = static_cast<int64_t>(seconds * 1000 + thousandths);
+  return ms > 0;
+}
+
 // Splits a --keys text into command ids; on failure names the bad token.
 bool ParseKeys(const std::string& text, std::vector<CommandId>& ids,
                std::string& bad) {
@@ -144,10 +193,26 @@ bool ParseKeys(const std::string& text, std::vector<CommandId>& ids,
   }
 }
 
+// Whether `arg` is the option `name` with a value, as "--name VALUE" (the
+// next argument, taken) or "--name=VALUE"; `value` is then that value, or
+// empty when the next argument is missing.
+bool OptionValue(const std::string& arg, const std::string& name, int argc,
+                 char** argv, int& i, std::optional<std::string>& value) {
+  value.reset();
+  if (arg == name) {
+    if (i + 1 < argc) value = argv[++i];
+    return true;
+  }
+  if (arg.rfind(name + "=", 0) != 0) return false;
+  value = arg.substr(name.size() + 1);
+  return true;
+}
+
 // Returns -1 when the options are good, else the exit status.
 int ParseOptions(int argc, char** argv, Options& options) {
   bool layoutGiven = false;
   bool optionsEnded = false;
+  std::optional<std::string> value;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (optionsEnded || arg.rfind("--", 0) != 0) {
@@ -171,18 +236,21 @@ int ParseOptions(int argc, char** argv, Options& options) {
       }
       layoutGiven = true;
       options.layout = layout;
-    } else if (arg == "--precision" || arg.rfind("--precision=", 0) == 0) {
-      std::string value;
-      if (arg == "--precision") {
-        if (i + 1 >= argc) return UsageError("--precision needs a number");
-        value = argv[++i];
-      } else {
-        value = arg.substr(std::strlen("--precision="));
-      }
-      if (!ParsePrecision(value, options.precision)) {
+    } else if (OptionValue(arg, "--precision", argc, argv, i, value)) {
+      if (!value) return UsageError("--precision needs a number");
+      if (!ParsePrecision(*value, options.precision)) {
         return UsageError("--precision needs a number of digits, not '" +
-                          value.substr(0, 40) + "'");
+                          value->substr(0, 40) + "'");
       }
+    } else if (OptionValue(arg, "--timeout", argc, argv, i, value)) {
+      if (!value) return UsageError("--timeout needs a number of seconds");
+      if (!ParseTimeout(*value, options.timeoutMs)) {
+        return UsageError("--timeout needs a number of seconds above 0, not '" +
+                          value->substr(0, 40) + "'");
+      }
+    } else if (arg == "--version") {
+      std::printf("quibc %s\n", QUIB_VERSION_STRING);
+      return kExitOk;
     } else if (arg == "--display") {
       options.display = true;
     } else if (arg == "--trace") {
@@ -237,6 +305,9 @@ void PrintTrace(CommandId id, bool beeped) {
 }
 
 void RunCommand(CommandId id) {
+  // A Ctrl-C or timeout that came between two commands of a line (the keys
+  // of --keys) stops the next one: its watchdog period starts aborted.
+  if (traceFrames.empty() && AbortFlag.load()) headless.abortNextCommand = true;
   traceFrames.push_back(TraceFrame{headless.beeps, 0});
   ExecuteCommand(id);
   const TraceFrame frame = traceFrames.back();
@@ -271,61 +342,130 @@ bool RunText(const std::string& text) {
       std::fprintf(stderr, "quibc: not a command id: '%s'\n", bad.c_str());
       return false;
     }
-    for (CommandId id : ids) RunCommand(id);
+    for (CommandId id : ids) {
+      // A stopped line runs no further keys, not even a C that would unlock.
+      if (engineState.errorLocked && AbortFlag.load()) break;
+      RunCommand(id);
+    }
   } else {
     headless.clipboard = text;
     RunCommand(CmdPaste);
   }
-  PrintResult();
   return true;
 }
 
-// Each line of standard input is one TEXT. Lines longer than the limit are
-// skipped with a message, without being held in memory whole.
+bool IsBlank(const std::string& line) {
+  return line.find_first_not_of(" \t\r\v\f") == std::string::npos;
+}
+
+// How the session reads its lines.
+struct Session {
+  bool terminalInput = false;  // Ctrl-C stops a line, the session goes on
+  bool prompt = false;         // input and output are terminals
+  bool editor = false;         // the line editor reads the lines
+  bool stopped = false;        // the last line was stopped by Ctrl-C
+};
+Session session;
+
+// Runs one TEXT or line of input, timed, and prints its answer at once.
+// A line of input that holds keys first clears the error lock that an
+// earlier line left, as the C key does. False for a bad --keys text.
+bool RunLine(const std::string& text, bool fromInput) {
+  // Whatever was pressed before the line started is not for it.
+  AbortFlag.store(false);
+  TakeInterrupt();
+  if (fromInput && engineState.errorLocked && !IsBlank(text)) RunCommand(CmdClear);
+  LineTimerStart(runOptions->timeoutMs);
+  SetComputingPhase(true);
+  const bool ran = RunText(text);
+  SetComputingPhase(false);
+  LineTimerStop();
+  session.stopped = TakeInterrupt();
+  if (ran) PrintResult();
+  std::fflush(stdout);
+  return ran;
+}
+
+enum class LineRead { Line, TooLong, End };
+
+// The next line of standard input without the editor; a line longer than
+// the limit is consumed without being held in memory whole. An unfinished
+// last line counts as a line. Ctrl-C while waiting ends the input, unless
+// it repeats one that was just handled at a terminal.
+LineRead ReadPlainLine(std::string& line) {
+  line.clear();
+  bool tooLong = false;
+  bool pending = false;  // bytes of an unfinished line were read
+  if (session.prompt) {
+    std::fputs("> ", stdout);
+    std::fflush(stdout);
+  }
+  for (;;) {
+    unsigned char byte = 0;
+    switch (ReadInputByte(byte)) {
+      case InputByte::Interrupted:
+        TakeInterrupt();
+        if (session.terminalInput && AbsorbInterrupt()) continue;
+        return LineRead::End;
+      case InputByte::Resized:
+        TakeResize();
+        continue;
+      case InputByte::End:
+        if (!pending) return LineRead::End;
+        return tooLong ? LineRead::TooLong : LineRead::Line;
+      case InputByte::Byte:
+        break;
+    }
+    pending = true;
+    if (byte == '\n') return tooLong ? LineRead::TooLong : LineRead::Line;
+    if (tooLong) continue;
+    if (line.size() == kMaxTextBytes) {
+      tooLong = true;
+      line.clear();
+      continue;
+    }
+    line.push_back(static_cast<char>(byte));
+  }
+}
+
+LineRead ReadLine(std::string& line) {
+  if (!session.editor) return ReadPlainLine(line);
+  if (LineEditorRead(line) == EditorRead::End) return LineRead::End;
+  LineEditorRemember(line);
+  if (line.size() <= kMaxTextBytes) return LineRead::Line;
+  line.clear();
+  return LineRead::TooLong;
+}
+
+// Each line of standard input is one TEXT, run as soon as it is read.
 int RunStandardInput() {
 #ifdef _WIN32
   // Text mode would end the input at a Ctrl-Z byte; carriage returns are
   // skipped by the paste anyway.
   _setmode(_fileno(stdin), _O_BINARY);
 #endif
+  session.terminalInput = isatty(0) != 0;
+  session.prompt = session.terminalInput && isatty(1) != 0;
+  session.editor = session.prompt && LineEditorOpen("quibc");
   int status = kExitOk;
   std::string line;
-  bool tooLong = false;
   uint64_t lineNumber = 0;
-  auto finishLine = [&]() {
+  for (LineRead read; (read = ReadLine(line)) != LineRead::End;) {
     ++lineNumber;
-    if (tooLong) {
+    if (read == LineRead::TooLong) {
       std::fprintf(stderr, "quibc: line %llu is longer than 65536 bytes, skipped\n",
                    static_cast<unsigned long long>(lineNumber));
       status = kExitUsage;
-    } else if (!RunText(line)) {
-      status = kExitUsage;
+      continue;
     }
-    std::fflush(stdout);
-    line.clear();
-    tooLong = false;
-  };
-  char buffer[4096];
-  bool pending = false;  // bytes of an unfinished line were read
-  size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-    for (size_t i = 0; i < n; ++i) {
-      if (buffer[i] == '\n') {
-        finishLine();
-        pending = false;
-        continue;
-      }
-      pending = true;
-      if (tooLong) continue;
-      if (line.size() == kMaxTextBytes) {
-        tooLong = true;
-        line.clear();
-        continue;
-      }
-      line.push_back(buffer[i]);
+    if (!RunLine(line, true)) status = kExitUsage;
+    if (session.stopped) {
+      // Without a terminal Ctrl-C ends the run, as it ends a script.
+      if (!session.terminalInput) break;
+      StartInterruptGrace();
     }
   }
-  if (pending) finishLine();
+  if (session.editor) LineEditorClose();
   if (status == kExitOk && engineState.errorLocked) status = kExitLocked;
   return status;
 }
@@ -351,7 +491,11 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  InstallInterruptHandler();
   if (options.texts.empty()) return RunStandardInput();
-  for (const std::string& text : options.texts) RunText(text);
+  for (const std::string& text : options.texts) {
+    RunLine(text, false);
+    if (session.stopped) break;
+  }
   return engineState.errorLocked ? kExitLocked : kExitOk;
 }

@@ -85,6 +85,10 @@ void SetWaitCursor(bool on) {
 void WatchdogArm() {
   Record(WindowCall::WatchdogArm);
   ++headless.arms;
+  // The keys of a paste run inside the paste's own period, as in the
+  // program: only the outermost arm clears the flag, so an abort that comes
+  // between two pasted keys still stops the paste.
+  if (headless.armDepth++ > 0) return;
   AbortFlag.store(headless.abortNextCommand);
   headless.abortNextCommand = false;
 }
@@ -92,6 +96,7 @@ void WatchdogArm() {
 void WatchdogDisarm() {
   Record(WindowCall::WatchdogDisarm);
   ++headless.disarms;
+  if (headless.armDepth > 0) --headless.armDepth;
   if (AbortRequested()) ShowError(ErrIndexAborted);
 }
 

@@ -49,11 +49,13 @@ struct HeadlessWindow {
   uint64_t beeps = 0;
   uint64_t arms = 0;
   uint64_t disarms = 0;
+  int32_t armDepth = 0;  // commands running: a paste and the key it sends
   std::vector<std::string> messageBoxes;
   bool waitCursor = false;
   std::string clipboard;
   // Simulates the user choosing to abort in the watchdog's prompt during the
-  // next command: WatchdogArm sets the AbortFlag instead of clearing it.
+  // next command: its WatchdogArm (the outermost, when commands nest) sets
+  // the AbortFlag instead of clearing it.
   bool abortNextCommand = false;
   // How pasted characters reach the engine; the window procedure by default.
   void (*sendCommand)(CommandId id) = nullptr;

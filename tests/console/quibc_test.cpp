@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "quib_version.h"
+
 namespace {
 
 struct Result {
@@ -215,6 +217,55 @@ TEST(QuibcTest, LongAndGarbageInput) {
   EXPECT_FALSE(r.out.empty());
   r = RunQuibc({"--keys"}, garbage);
   EXPECT_LE(r.status, 2);
+}
+
+TEST(QuibcTest, AnErrorEndsItsLineNotTheInput) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* input;
+    const char* out;
+    int status;
+  };
+  const Case cases[] = {
+      {{}, "1/0=\n2+3=\n", "Cannot divide by zero\n5\n", 0},
+      // Memory, statistics and radix outlive the error.
+      {{}, "5:m 1/0=\n:r+1=\n", "Cannot divide by zero\n6\n", 0},
+      {{}, ":S 2\\4\\\n1/0=\n:T\n", "4\nCannot divide by zero\n6\n", 0},
+      {{}, ":5 FF\n1/0=\nF+1=\n", "FF\nCannot divide by zero\n10\n", 0},
+      // The status is that of the last line; an empty line keys nothing
+      // and shows the error again.
+      {{}, "2+3=\n1/0=\n", "5\nCannot divide by zero\n", 1},
+      {{}, "1/0=\n\n", "Cannot divide by zero\nCannot divide by zero\n", 1},
+      {{"--keys"}, "125 90 124 112\n126 92 127 112\n", "Cannot divide by zero\n5\n", 0},
+      // TEXT arguments are one calculation: the lock stays until C.
+      {{"1/0=", "2"}, "", "Cannot divide by zero\nCannot divide by zero\n", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args) + " " + c.input);
+    const Result r = RunQuibc(c.args, c.input);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.status, c.status);
+  }
+}
+
+TEST(QuibcTest, TimeoutAndVersionOptions) {
+  // A TEXT that runs too long is stopped; the TEXTs after it find the lock.
+  Result r = RunQuibc({"--timeout", "0.5", "100000000!", "5"});
+  EXPECT_EQ(r.out, "Calculation stopped\nCalculation stopped\n");
+  EXPECT_EQ(r.status, 1);
+  r = RunQuibc({"--timeout=1", "12+3="});
+  EXPECT_EQ(r.out, "15\n");
+
+  for (const char* bad : {"0", "0.0001", "abc", "-1", "1e3", "", ".", "1.2.3"}) {
+    SCOPED_TRACE(bad);
+    r = RunQuibc({"--timeout", bad, "1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--timeout"), std::string::npos);
+  }
+
+  r = RunQuibc({"--version"});
+  EXPECT_EQ(r.out, std::string("quibc ") + QUIB_VERSION_STRING + "\n");
+  EXPECT_EQ(r.status, 0);
 }
 
 }  // namespace
