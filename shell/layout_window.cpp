@@ -13,8 +13,10 @@
 #include "engine/state.h"
 #include "engine/window.h"
 #include "resource.h"
+#include "shell/help_popup.h"
 #include "shell/html_help.h"
 #include "shell/key_names.h"
+#include "shell/layout_setup.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "shell/watchdog.h"
@@ -64,6 +66,7 @@ using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
 constexpr int32_t kHeightMarker = 1000;
 constexpr DWORD kFlashMilliseconds = 20;
+constexpr int32_t kFocusInset = 3;  // at 96 dots per inch
 
 LRESULT OnSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   if (StatBoxWindow != nullptr) {
@@ -137,13 +140,22 @@ LRESULT OnDrawItem(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   rect = item->rcItem;
   DrawTextA(item->hDC, KeyName(id - kFirstKey), -1, &rect,
             DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+  // The key Tab moved to, inside the raised edge.
+  if ((item->itemState & ODS_FOCUS) && !(item->itemState & ODS_NOFOCUSRECT)) {
+    const int32_t inset = ScaleForDpi(kFocusInset, WindowDpi(item->hwndItem));
+    rect = item->rcItem;
+    InflateRect(&rect, -inset, -inset);
+    DrawFocusRect(item->hDC, &rect);
+  }
   return TRUE;
 }
 
 LRESULT OnContextMenu(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   HWND target = reinterpret_cast<HWND>(wParam);
-  const POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const bool fromKeyboard = screen.x == -1 && screen.y == -1;
   if (target == hwnd) {
+    if (fromKeyboard) return DefWindowProcA(hwnd, WM_CONTEXTMENU, wParam, lParam);
     POINT client = screen;
     ScreenToClient(hwnd, &client);
     HWND child = ChildWindowFromPoint(hwnd, client);
@@ -152,9 +164,9 @@ LRESULT OnContextMenu(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     }
     target = child;
   }
+  if (fromKeyboard) screen = ContextMenuPoint(target);
   if (ShowWhatsThisMenu(hwnd, AppInstance, screen)) {
-    WinHelpA(target, KeyName(IDS_HELP_FILE), HELP_CONTEXTPOPUP,
-             HelpContextId(GetDlgCtrlID(target)));
+    ShowHelpPopup(target, HelpContextId(GetDlgCtrlID(target)));
   }
   return 0;
 }
@@ -232,9 +244,19 @@ uint32_t HelpContextId(int32_t controlId) {
       return 131;
     case IdDisplay:
       return 9;
+    // The layout-switch pictures: their topics carry their own numbers.
+    case IDC_PICTURE_TO_SCIENTIFIC:
+    case IDC_PICTURE_TO_STANDARD:
+      return static_cast<uint32_t>(controlId);
     default:
       return 0;
   }
+}
+
+POINT ContextMenuPoint(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  return {rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
 }
 
 bool ShowWhatsThisMenu(HWND owner, HINSTANCE instance, POINT screenPos) {
@@ -257,6 +279,11 @@ LRESULT CALLBACK LayoutWndProc(HWND hwnd, UINT message, WPARAM wParam,
     case WM_DESTROY:
       if (hwnd == LayoutWindow) LayoutWindow = nullptr;
       return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_NCDESTROY:
+      ForgetLayoutWindow(hwnd);
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_DPICHANGED:
+      return OnLayoutDpiChanged(hwnd, wParam, lParam);
     case WM_WININICHANGE:
       return OnSettingChange(lParam);
     case WM_DRAWITEM:

@@ -57,11 +57,15 @@ bool IsKey(int32_t controlId);
 // standard layout.
 uint32_t KeyTextColor(int32_t key);
 
-// Topic of the context-help file for a control of the layout window: the
-// command table's topic for a command (the word-size topic of the buttons
-// 146 to 148 outside radix 10), 130 and 131 for the indicators, 9 for the
-// display, anything else 0.
+// "What's this?" topic (shell/help/topics.txt) of a control of the layout
+// window: the command table's topic for a command (the word-size topic of
+// the buttons 146 to 148 outside radix 10), 130 and 131 for the indicators,
+// 9 for the display, anything else 0.
 uint32_t HelpContextId(int32_t controlId);
+
+// Where a context menu asked for from the keyboard (Shift+F10, the menu
+// key) opens: the middle of the control, in screen coordinates.
+POINT ContextMenuPoint(HWND control);
 
 // Shows the "What's this?" pop-up menu (menu 107) at a screen position and
 // returns true when the user chose its item.

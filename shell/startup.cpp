@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "shell/command_line.h"
 #include "shell/key_names.h"
+#include "shell/layout_setup.h"
 #include "shell/layout_window.h"
 #include "shell/shell_state.h"
 
@@ -53,6 +54,14 @@ int RunMessageLoop() {
   MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (StatBoxWindow != nullptr && IsDialogMessageA(StatBoxWindow, &msg)) {
+      continue;
+    }
+    // Tab and Shift+Tab walk the keys; Enter, the arrows and every other
+    // key stay with the accelerators.
+    if (LayoutWindow != nullptr && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
+        GetKeyState(VK_CONTROL) >= 0 &&
+        (msg.hwnd == LayoutWindow || IsChild(LayoutWindow, msg.hwnd))) {
+      MoveKeyFocus(LayoutWindow, GetKeyState(VK_SHIFT) < 0);
       continue;
     }
     if (LayoutWindow != nullptr && Accelerators != nullptr &&
@@ -105,6 +114,7 @@ void ApplyLayout(bool recreate) {
 
   if (!recreate) {
     if (separatorChanged && LayoutWindow != nullptr) {
+      SetKeyWindowTexts(LayoutWindow);
       InvalidateRect(LayoutWindow, nullptr, TRUE);
     }
     return;
@@ -131,6 +141,7 @@ void ApplyLayout(bool recreate) {
     if (startupRadix != 0) radix = startupRadix;
   }
   startupRadix = 0;
+  PrepareLayoutWindow(window);
 
   if (hadWindow) {
     SetWindowPos(window, nullptr, oldRect.left, oldRect.top, 0, 0,

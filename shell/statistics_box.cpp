@@ -5,7 +5,9 @@
 #include "engine/statistics.h"
 #include "engine/window.h"
 #include "resource.h"
+#include "shell/help_popup.h"
 #include "shell/key_names.h"
+#include "shell/layout_window.h"
 #include "shell/shell_state.h"
 
 namespace {
@@ -14,6 +16,25 @@ namespace {
 const DWORD kStatHelpIds[] = {IDC_STAT_LIST,      401, IDC_STAT_CLEAR_ALL, 405,
                               IDC_STAT_DELETE,    404, IDC_STAT_LOAD,      403,
                               IDC_STAT_RETURN,    402, 0,                  0};
+
+// "What's this?" on a control of the box: the message names the control
+// (or the box, for a click beside the controls); the position is -1, -1
+// when the menu was asked for from the keyboard.
+void OnBoxContextMenu(HWND dialog, HWND target, LPARAM lParam) {
+  POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const bool fromKeyboard = screen.x == -1 && screen.y == -1;
+  if (target == dialog) {
+    if (fromKeyboard) return;
+    POINT client = screen;
+    ScreenToClient(dialog, &client);
+    target = ChildWindowFromPoint(dialog, client);
+  }
+  const uint32_t topic =
+      target != nullptr ? StatBoxHelpContextId(GetDlgCtrlID(target)) : 0;
+  if (topic == 0) return;
+  if (fromKeyboard) screen = ContextMenuPoint(target);
+  if (ShowWhatsThisMenu(dialog, AppInstance, screen)) ShowHelpPopup(target, topic);
+}
 
 constexpr int32_t kCaptionLength = 50;
 
@@ -60,14 +81,20 @@ void OnBoxCommand(int32_t id, int32_t notification) {
 
 }  // namespace
 
+uint32_t StatBoxHelpContextId(int32_t controlId) {
+  for (size_t i = 0; kStatHelpIds[i] != 0; i += 2) {
+    if (static_cast<int32_t>(kStatHelpIds[i]) == controlId) return kStatHelpIds[i + 1];
+  }
+  return 0;
+}
+
 INT_PTR CALLBACK StatisticsBoxProc(HWND dialog, UINT message, WPARAM wParam,
                                    LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       return TRUE;
     case WM_CONTEXTMENU:
-      WinHelpA(reinterpret_cast<HWND>(wParam), KeyName(IDS_HELP_FILE), HELP_CONTEXTMENU,
-               reinterpret_cast<ULONG_PTR>(kStatHelpIds));
+      OnBoxContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
       return TRUE;
     case WM_CLOSE:
       CloseStatisticsBox();

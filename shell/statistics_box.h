@@ -7,5 +7,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 INT_PTR CALLBACK StatisticsBoxProc(HWND dialog, UINT message, WPARAM wParam,
                                    LPARAM lParam);
+
+// The "What's this?" topic of a control of the box (401 to 405), 0 for
+// anything else.
+uint32_t StatBoxHelpContextId(int32_t controlId);

@@ -4,6 +4,9 @@
   quib.ico           the application icon "SC" (32x32 and 16x16, 32-bit)
   to_scientific.bmp  bitmap 2: the standard layout's switch to the scientific one
   to_standard.bmp    bitmap 3: the scientific layout's switch to the standard one
+  to_scientific_2x.bmp, to_standard_2x.bmp
+                     bitmaps 4 and 5: the same at twice the size, for high
+                     display resolutions
 
 Each picture is a small calculator: a body, a display strip and a grid of
 keys in the key colours of the program (blue digits, red operators, magenta
@@ -134,6 +137,8 @@ def main():
                            calculator(16, 3, 3, True)]))
     write("to_scientific.bmp", bmp24(calculator(24, 5, 4, False)))
     write("to_standard.bmp", bmp24(calculator(24, 3, 3, False)))
+    write("to_scientific_2x.bmp", bmp24(calculator(48, 5, 4, False)))
+    write("to_standard_2x.bmp", bmp24(calculator(48, 3, 3, False)))
 
 
 if __name__ == "__main__":

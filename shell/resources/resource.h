@@ -19,9 +19,12 @@
 #define IDM_WHATSTHIS 107
 #define IDM_WHATSTHIS_ITEM 8
 
-// Pictures of the layout-switch controls, and the application icon.
+// Pictures of the layout-switch controls (1x and 2x), and the application
+// icon.
 #define IDB_TO_SCIENTIFIC 2
 #define IDB_TO_STANDARD 3
+#define IDB_TO_SCIENTIFIC_2X 4
+#define IDB_TO_STANDARD_2X 5
 #define IDI_APP "SC"
 
 // Keys (owner-drawn push buttons).

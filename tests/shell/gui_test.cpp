@@ -252,6 +252,10 @@ TEST_F(Gui, HostileCommandLineIsParsedSafely) {
   EXPECT_EQ(app.Close(), 0);
 }
 
+// Longer than any buffer the program reads the value into.
+const std::string kLongValueText(300, '9');
+const char* const kLongValue = kLongValueText.c_str();
+
 TEST_F(Gui, ProfileValueSelectsTheLayout) {
   struct Case {
     const char* value;
@@ -259,6 +263,7 @@ TEST_F(Gui, ProfileValueSelectsTheLayout) {
   };
   const Case cases[] = {
       {"0", true}, {"1", false}, {nullptr, false}, {"7", false}, {"abc", false},
+      {"-1", false}, {"0x0", false}, {kLongValue, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value ? c.value : "(missing)");
@@ -289,8 +294,8 @@ bool WaitForPopupMenu(const QuibApp& app, bool shown) {
 }
 
 // Right-click on a key: the "What's this?" menu. Escape dismisses it;
-// choosing its item asks the help system for the key's topic, which fails
-// silently where no help file is installed.
+// choosing its item shows the key's topic until the next key, which closes
+// it without reaching the calculator.
 TEST_F(Gui, RightClickOnAKeyShowsWhatsThisMenu) {
   QuibApp app;
   ASSERT_NO_FATAL_FAILURE(Start(app, "", kScientific));
@@ -305,6 +310,15 @@ TEST_F(Gui, RightClickOnAKeyShowsWhatsThisMenu) {
   app.Press(VK_DOWN);
   app.Press(VK_RETURN);
   EXPECT_TRUE(WaitForPopupMenu(app, false));
+  HWND topic = nullptr;
+  for (int i = 0; i < 250 && topic == nullptr; ++i) {
+    const auto popups = quibtest::FindTopWindows(app.processId(), "QuibHelpPopup");
+    if (popups.empty()) Sleep(20); else topic = popups.front();
+  }
+  ASSERT_NE(topic, nullptr) << "no topic";
+  app.Press(VK_ESCAPE);
+  for (int i = 0; i < 250 && IsWindow(topic); ++i) Sleep(20);
+  EXPECT_FALSE(IsWindow(topic)) << "a key leaves the topic open";
   // The window still works.
   ASSERT_TRUE(app.Focus());
   app.Type("7");
@@ -330,6 +344,7 @@ TEST_F(Gui, SettingsChangeRereadsTheDecimalSeparator) {
   EXPECT_EQ(app.WaitForDisplay("0,"), "0,");
   app.Type("1.5");
   EXPECT_EQ(app.WaitForDisplay("1,5"), "1,5");
+  EXPECT_EQ(app.Text(85), ",") << "the key's name follows its caption";
   Screenshot(app.window(), "standard_comma.png");
   WriteProfileStringA("intl", "sDecimal", nullptr);
   SendMessageTimeoutA(app.window(), WM_WININICHANGE, 0, 0, SMTO_NORMAL, 5000, &result);

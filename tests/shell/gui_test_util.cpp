@@ -243,7 +243,7 @@ QuibApp::~QuibApp() {
 bool QuibApp::Start(const std::string& arguments, const char* layout,
                     std::string& error) {
   SetLayoutProfile(layout);
-  const std::string exe = QuibExePath();
+  const std::string exe = exe_.empty() ? QuibExePath() : exe_;
   std::string commandLine = "\"" + exe + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   std::vector<char> buffer(commandLine.begin(), commandLine.end());

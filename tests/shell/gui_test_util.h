@@ -41,6 +41,8 @@ class QuibApp {
   // it does not appear.
   bool Start(const std::string& arguments, const char* layout,
              std::string& error);
+  // Starts this copy of quib.exe instead of QuibExePath() from now on.
+  void UseExe(const std::string& path) { exe_ = path; }
   // Closes the window with the close system command and waits for the
   // process; returns its exit code, or -1 when it had to be killed.
   int32_t Close();
@@ -86,6 +88,7 @@ class QuibApp {
 
   PROCESS_INFORMATION process_{};
   HWND window_ = nullptr;
+  std::string exe_;
 };
 
 // Visible top-level windows of a process with the class name given.

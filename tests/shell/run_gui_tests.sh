@@ -3,11 +3,12 @@
 #
 #   run_gui_tests.sh TEST_EXE QUIB_EXE WINE_PREFIX ARTIFACTS_DIR [gtest options]
 #
-# Starts Xvfb on a free display, creates the Wine prefix on first use (32-bit,
-# with a virtual desktop so that windows get their frames and input stays
-# inside Wine), runs the program, and stops the prefix's wineserver and the
-# X server again, also when interrupted. Screenshots go to ARTIFACTS_DIR. Exits with the program's status, or
-# 77 (skipped) when Xvfb or Wine is missing.
+# Starts Xvfb on a free display, creates the Wine prefix on first use (of
+# WINEARCH, 32-bit unless set; with a virtual desktop so that windows get
+# their frames and input stays inside Wine), runs the program, and stops the
+# prefix's wineserver and the X server again, also when interrupted.
+# Screenshots go to ARTIFACTS_DIR. Exits with the program's status, or 77
+# (skipped) when Xvfb or Wine is missing or Wine cannot run.
 set -u
 exe=$1
 quib=$2
@@ -21,6 +22,14 @@ for tool in Xvfb wine wineserver; do
     exit 77
   fi
 done
+
+# Installed is not enough: a kernel without 32-bit support cannot start the
+# 32-bit loader (scripts/wine_env then selects the 64-bit build and a `wine`
+# that is the 64-bit loader, with WINEARCH=win64).
+if ! wine --version >/dev/null 2>&1; then
+  echo "run_gui_tests: wine is installed but cannot run here; GUI tests skipped"
+  exit 77
+fi
 
 export WINEPREFIX=$prefix WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
