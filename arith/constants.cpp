@@ -1,11 +1,13 @@
 #include "arith/constants.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <iterator>
 #include <cstddef>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "arith/exp_log.h"
 #include "arith/inverse_trig.h"
@@ -240,7 +242,13 @@ void ComputeConstants(int32_t precision) {
 
 }  // namespace
 
+namespace {
+void ForgetActiveSet();
+}  // namespace
+
 void LoadStoredConstants() {
+  // The slots no longer hold the set of any (radix, precision) request.
+  ForgetActiveSet();
   std::size_t pos = 0;
   for (BigPtr* slot : kStoredBigSlots) *slot = ReadStoredRecord(pos);
   for (Rational* slot : kStoredRatSlots) {
@@ -252,20 +260,100 @@ void LoadStoredConstants() {
   assert(pos == std::size(kStoredConstants) && "stored table out of step");
 }
 
-void SetRadixAndPrecision(int32_t radix, int32_t precision) {
-  assert(radix >= 2 && radix <= 16 && precision >= 1 && "radix or precision out of range");
-  WorkingPrecision = precision;
-  AbortFlag.store(false, std::memory_order_relaxed);
-  DigitsPerWord = DigitsPerWordFor(radix);
-  RadixBig = BigNumFromInt(radix, kInternalBase);
-  RadixRat = RatFromInt(radix);
+namespace {
 
+// The constant sets built before, one per (radix, precision), so that going
+// back to a setting (a radix switch and back, or a function that raises the
+// precision for its guard digits) costs no rebuild. The set in force lives in
+// the slots themselves; a switch moves it into the cache and the requested
+// one out, exchanging blocks without copying them. A set cut short by an
+// abort is never kept.
+struct ConstantSet {
+  int32_t radix = 0;
+  int32_t precision = 0;
+  uint64_t lastUse = 0;
+  BigPtr big[std::size(kStoredBigSlots)];
+  Rational rat[std::size(kStoredRatSlots)];
+};
+
+// Sets kept besides the one in force; the least recently used goes first.
+constexpr std::size_t kCachedSets = 12;
+
+struct ConstantCache {
+  std::vector<ConstantSet> sets;
+  uint64_t clock = 0;
+  // The key of the set in the slots; precision 0 while it is none or not
+  // worth keeping.
+  int32_t activeRadix = 0;
+  int32_t activePrecision = 0;
+};
+ConstantCache constantCache;
+
+void ForgetActiveSet() { constantCache.activePrecision = 0; }
+
+void SwapWithSlots(ConstantSet& set) {
+  for (std::size_t i = 0; i < std::size(kStoredBigSlots); ++i) {
+    std::swap(*kStoredBigSlots[i], set.big[i]);
+  }
+  for (std::size_t i = 0; i < std::size(kStoredRatSlots); ++i) {
+    std::swap(*kStoredRatSlots[i], set.rat[i]);
+  }
+}
+
+// Moves the set in force into the cache (when it is one worth keeping),
+// evicting the least recently used set when the cache is full.
+void StashActiveSet() {
+  ConstantCache& cache = constantCache;
+  if (cache.activePrecision == 0 || !Pi.num) return;
+  ConstantSet* slot = nullptr;
+  if (cache.sets.size() < kCachedSets) {
+    slot = &cache.sets.emplace_back();
+  } else {
+    slot = &*std::min_element(cache.sets.begin(), cache.sets.end(),
+                              [](const ConstantSet& a, const ConstantSet& b) {
+                                return a.lastUse < b.lastUse;
+                              });
+  }
+  slot->radix = cache.activeRadix;
+  slot->precision = cache.activePrecision;
+  slot->lastUse = ++cache.clock;
+  SwapWithSlots(*slot);
+  cache.activePrecision = 0;
+}
+
+// Moves the cached set of (radix, precision) into the slots; false when
+// there is none.
+bool TakeCachedSet(int32_t radix, int32_t precision) {
+  ConstantCache& cache = constantCache;
+  for (std::size_t i = 0; i < cache.sets.size(); ++i) {
+    ConstantSet& set = cache.sets[i];
+    if (set.radix != radix || set.precision != precision) continue;
+    SwapWithSlots(set);
+    if (i + 1 != cache.sets.size()) std::swap(set, cache.sets.back());
+    cache.sets.pop_back();
+    return true;
+  }
+  return false;
+}
+
+// The slots rebuilt for (radix, precision) as the first request of that
+// setting builds them; leaves the abort flag alone. Returns whether the set
+// is whole (not cut short by an abort).
+bool BuildConstantSet(int32_t radix, int32_t precision, bool retryAborts) {
   // Computed when the request needs more than any earlier computation, and
   // also whenever the stored values are too short for the precision (a
   // request below the mark after a long computation would otherwise get the
   // stored 46-digit values).
   const int64_t need = int64_t{radix} * precision * DigitsPerWord;
-  if (need > ConstantsMark || !StoredConstantsSuffice(radix, precision)) {
+  if (need <= ConstantsMark && StoredConstantsSuffice(radix, precision)) {
+    LoadStoredConstants();
+    SetEpsilon(precision);
+    return true;
+  }
+  // The flag is read directly: these reads are no polls of a loop.
+  const auto aborted = [] { return AbortFlag.load(std::memory_order_relaxed); };
+  ComputeConstants(precision);
+  if (retryAborts) {
     // The series poll the abort flag, and values they leave when an abort
     // cuts them short would be wrong in every later command. A rebuild is
     // short (the precision is at most 68 digits), so an abort that arrives
@@ -273,10 +361,7 @@ void SetRadixAndPrecision(int32_t radix, int32_t precision) {
     // again. The watchdog raises the flag once per command; should it come
     // back every time, the stored values stand in, and the mark stays so
     // that the next rebuild computes.
-    // The flag is read directly: these reads are no polls of a loop.
     constexpr int kAttempts = 3;
-    const auto aborted = [] { return AbortFlag.load(std::memory_order_relaxed); };
-    ComputeConstants(precision);
     for (int attempt = 1; aborted() && attempt < kAttempts; ++attempt) {
       AbortFlag.store(false, std::memory_order_relaxed);
       ComputeConstants(precision);
@@ -285,11 +370,54 @@ void SetRadixAndPrecision(int32_t radix, int32_t precision) {
       AbortFlag.store(false, std::memory_order_relaxed);
       LoadStoredConstants();
       SetEpsilon(precision);
-      return;
+      return false;
     }
-    if (need > ConstantsMark) ConstantsMark = static_cast<int32_t>(need);
-  } else {
-    LoadStoredConstants();
-    SetEpsilon(precision);
+  } else if (aborted()) {
+    return false;
   }
+  if (need > ConstantsMark) ConstantsMark = static_cast<int32_t>(need);
+  return true;
+}
+
+}  // namespace
+
+namespace {
+
+// P, R, the radix and the slots for (radix, precision): the set in force, a
+// cached one or a new one.
+void SwitchConstantSet(int32_t radix, int32_t precision, bool retryAborts) {
+  assert(radix >= 2 && radix <= 16 && precision >= 1 && "radix or precision out of range");
+  ConstantCache& cache = constantCache;
+  WorkingPrecision = precision;
+  DigitsPerWord = DigitsPerWordFor(radix);
+  if (!RadixBig || BigNumToInt(*RadixBig, kInternalBase) != radix) {
+    RadixBig = BigNumFromInt(radix, kInternalBase);
+    RadixRat = RatFromInt(radix);
+  }
+  if (cache.activePrecision == precision && cache.activeRadix == radix) return;
+  StashActiveSet();
+  if (!TakeCachedSet(radix, precision) &&
+      !BuildConstantSet(radix, precision, retryAborts)) {
+    return;
+  }
+  cache.activeRadix = radix;
+  cache.activePrecision = precision;
+}
+
+}  // namespace
+
+void SelectConstantSet(int32_t radix, int32_t precision) {
+  SwitchConstantSet(radix, precision, false);
+}
+
+void SetRadixAndPrecision(int32_t radix, int32_t precision) {
+  AbortFlag.store(false, std::memory_order_relaxed);
+  SwitchConstantSet(radix, precision, true);
+}
+
+int32_t ConstantSetRadix() { return BigNumToInt(*RadixBig, kInternalBase); }
+
+void ClearConstantCache() {
+  constantCache.sets.clear();
+  ForgetActiveSet();
 }

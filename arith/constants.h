@@ -6,7 +6,9 @@
 // owns its value; a rebuild releases the previous one. The slots are empty
 // until the first rebuild, which start-up makes before any arithmetic.
 //
-// The transcendental constants are computed by their series with one extra
+// Sets built once are kept in a small cache keyed by radix and precision,
+// so that a request for a setting seen before exchanges blocks instead of
+// rebuilding. The transcendental constants are computed by their series with one extra
 // word of precision when the request needs more than was computed before
 // (ConstantsMark, which only grows) or more digits than the stored values
 // hold; otherwise they are loaded from StoredConstants, a table of values
@@ -38,6 +40,21 @@ extern Rational ExpLimit, MinusExpLimit;
 // ErrOutOfMemory (slots already rebuilt keep their new values; P is
 // `precision` again).
 void SetRadixAndPrecision(int32_t radix, int32_t precision);
+
+// As SetRadixAndPrecision, for work inside a command (a function raising the
+// precision for guard digits, and putting it back): the abort flag is left
+// alone, and when an abort cuts the building of a new set short the set is
+// not kept for later requests (the command's result is discarded anyway).
+// Sets built before are taken from a cache of recent (radix, precision)
+// pairs, without any rebuild; SetRadixAndPrecision uses the same cache.
+void SelectConstantSet(int32_t radix, int32_t precision);
+
+// The radix of the constant set in force.
+int32_t ConstantSetRadix();
+
+// Forgets every cached constant set, so that the next request of each
+// setting builds it afresh (as at start-up).
+void ClearConstantCache();
 
 // Every constant slot except RadixBig and RadixRat <- a fresh copy of the
 // stored table.

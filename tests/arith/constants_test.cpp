@@ -117,6 +117,7 @@ TEST(DigitsPerWordFor, Radices) {
 
 TEST_F(ConstantsTest, DefaultSettingsComputeTheConstants) {
   ConstantsMark = 2880;  // as at start-up
+  ClearConstantCache();
   SetRadixAndPrecision(10, 33);
   EXPECT_EQ(WorkingPrecision, 33);
   EXPECT_EQ(DigitsPerWord, 9);
@@ -136,6 +137,7 @@ TEST_F(ConstantsTest, DefaultSettingsComputeTheConstants) {
 // the series, the cuts and the order of the computation.
 TEST_F(ConstantsTest, DefaultComputationReproducesTheStoredTable) {
   ConstantsMark = 2880;
+  ClearConstantCache();
   SetRadixAndPrecision(10, 33);
   ASSERT_EQ(ConstantsMark, 2970);
   std::vector<std::vector<uint32_t>> computed;
@@ -220,6 +222,41 @@ TEST_F(ConstantsTest, RebuildClearsAbortAndMarkOnlyGrows) {
   EXPECT_EQ(Render(Pi), "3.1415926535897932384626433832795");
 }
 
+// A setting seen before gets its own set back from the cache, without a
+// rebuild (no series polls) and with the same values; the selection made
+// inside a command leaves a pending abort alone.
+TEST_F(ConstantsTest, CachedSetsComeBackWithoutRebuild) {
+  SetRadixAndPrecision(10, 65);
+  const Rational pi65 = CopyRational(Pi);
+  SetRadixAndPrecision(10, 47);
+  const Rational pi47 = CopyRational(Pi);
+  SetRadixAndPrecision(16, 9);
+
+  constexpr int64_t kCounting = int64_t{1} << 60;
+  AbortPollBudget.store(kCounting);
+  SetRadixAndPrecision(10, 65);
+  EXPECT_TRUE(SameValue(Pi, pi65));
+  ExpectEpsilon(10, 65);
+  SetRadixAndPrecision(10, 47);
+  EXPECT_TRUE(SameValue(Pi, pi47));
+  ExpectEpsilon(10, 47);
+  EXPECT_EQ(AbortPollBudget.load(), kCounting);
+  AbortPollBudget.store(-1);
+
+  AbortFlag.store(true);
+  SelectConstantSet(10, 65);
+  EXPECT_TRUE(AbortFlag.load());
+  EXPECT_EQ(WorkingPrecision, 65);
+  EXPECT_TRUE(SameValue(Pi, pi65));
+  AbortFlag.store(false);
+
+  // Loading the stored table by hand leaves no cached setting in force.
+  LoadStoredConstants();
+  SetRadixAndPrecision(10, 65);
+  ExpectEpsilon(10, 65);
+  ExpectTranscendentalAgreeTo(80);
+}
+
 // An abort that arrives while the series run (the user answering the
 // watchdog during a radix switch) must not leave them cut short: at every
 // poll of the rebuild, the constants come out whole and the abort is
@@ -227,6 +264,7 @@ TEST_F(ConstantsTest, RebuildClearsAbortAndMarkOnlyGrows) {
 TEST_F(ConstantsTest, AbortDuringRebuildLeavesWholeConstants) {
   constexpr int64_t kCounting = int64_t{1} << 60;
   AbortPollBudget.store(kCounting);
+  ClearConstantCache();
   SetRadixAndPrecision(10, 65);
   const int64_t polls = kCounting - AbortPollBudget.load();
   AbortPollBudget.store(-1);
@@ -234,6 +272,7 @@ TEST_F(ConstantsTest, AbortDuringRebuildLeavesWholeConstants) {
   for (int64_t k = 0; k < polls; k += 1 + polls / 40) {
     SCOPED_TRACE(k);
     AbortPollBudget.store(k);
+    ClearConstantCache();
     SetRadixAndPrecision(10, 65);
     AbortPollBudget.store(-1);
     EXPECT_FALSE(AbortRequested());
@@ -251,6 +290,7 @@ namespace {
 TEST_F(ConstantsTest, OutOfMemoryDuringRebuild) {
   for (int64_t n = 0;; n += 7) {
     ConstantsMark = 2880;
+    ClearConstantCache();
     AllocFailAfter(n);
     ErrorCode code = 0;
     try {
