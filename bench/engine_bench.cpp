@@ -20,14 +20,9 @@
 namespace {
 
 void StartEngine(int32_t precision) {
-  settings.precision = precision;
-  settings.radix = 10;
-  settings.wordBits = 32;
-  SetDecimalSeparator(".");
   HeadlessResetWindow();
   headless.recordCalls = false;
-  StartupReset();
-  HeadlessApplyLayout(kLayoutScientific);
+  ResetEngine(EngineStart{kLayoutScientific, precision, 10, 32});
 }
 
 // 1000 keys of mixed arithmetic: entries with points, the four operators,
@@ -70,7 +65,7 @@ void BM_RefreshDisplay(benchmark::State& state) {
   RatMul(value, RatFromInt(1000000000));
   for (auto _ : state) {
     engineState.currentValue = CopyRational(value);
-    displayCache.value.reset();
+    engineState.displayCache.value.reset();
     RefreshDisplay();
     benchmark::DoNotOptimize(engineState.displayText.data());
   }

@@ -20,6 +20,7 @@
 #include "engine/clipboard.h"
 #include "engine/dispatch.h"
 #include "engine/headless/headless_window.h"
+#include "engine/layout.h"
 #include "engine/state.h"
 #include "engine/window.h"
 
@@ -248,12 +249,8 @@ void RunCommand(CommandId id) {
   headless.calls.clear();
 }
 
-// A pasted character reaches the engine as a key of the window does: the
-// standard layout has percent where the scientific one has Mod.
-void SendPastedCommand(CommandId id) {
-  if (id == CmdMod && IsStandardLayout()) id = CmdPercent;
-  RunCommand(id);
-}
+// A pasted character reaches the engine as a key of the window does.
+void SendPastedCommand(CommandId id) { RunCommand(TranslateKey(id)); }
 
 void PrintResult() {
   const std::string text = runOptions->display || engineState.errorLocked

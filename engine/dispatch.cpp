@@ -1,9 +1,11 @@
 #include "engine/dispatch.h"
 
+#include "arith/alloc.h"
 #include "arith/constants.h"
 #include "arith/error.h"
 #include "arith/settings.h"
 #include "engine/display.h"
+#include "engine/layout.h"
 #include "engine/operators.h"
 #include "engine/radix.h"
 #include "engine/state.h"
@@ -11,6 +13,7 @@
 #include "engine/unary.h"
 #include "engine/window.h"
 #include "numtext/entry.h"
+#include "numtext/settings.h"
 
 namespace {
 
@@ -279,20 +282,32 @@ void ResetEngineState() {
   s.displayText.assign(1, '0');
 }
 
+void ResetEngine(const EngineStart& start) {
+  AbortFlag.store(false);
+  AbortPollBudget.store(-1);
+  AllocFailAfter(-1);
+  if (StatisticsBoxIsOpen()) CloseStatisticsBox();
+  settings.precision = start.precision;
+  settings.radix = start.radix;
+  settings.wordBits = start.wordBits;
+  SetDecimalSeparator(".");
+  StartupReset();
+  SelectWordSizeOfSettings();
+  engineState.layout = start.layout;
+  ApplyLayoutToEngine(10);
+}
+
 void StartupReset() {
   engineState = EngineState{};
-  displayCache = DisplayCache{};
-  statisticsStore = StatisticsStore{};
-  keyedRadix = -1;
 
   EngineState& s = engineState;
   ResetEntry(s.entry);
   s.entryMode = true;
   ApplyPrecision();
-  wordMask[0] = CopyRational(Mask64);
-  wordMask[1] = CopyRational(Mask32);
-  wordMask[2] = CopyRational(Mask16);
-  wordMask[3] = CopyRational(Mask8);
+  s.wordMask[0] = CopyRational(Mask64);
+  s.wordMask[1] = CopyRational(Mask32);
+  s.wordMask[2] = CopyRational(Mask16);
+  s.wordMask[3] = CopyRational(Mask8);
   ResetEngineState();
   s.memoryValue = CopyRational(RatZero);
 }

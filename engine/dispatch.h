@@ -9,6 +9,8 @@
 // inside the paste command.
 #pragma once
 
+#include <cstdint>
+
 #include "engine/commands.h"
 
 // The one entry point for commands. Any 32-bit id is accepted.
@@ -24,6 +26,22 @@ void DispatchCommand(CommandId id);
 // current value, last value and memory zero, the statistics store empty,
 // display text "0".
 void StartupReset();
+
+// What ResetEngine starts from: the settings a command line gives.
+struct EngineStart {
+  int32_t layout = 0;  // kLayoutScientific
+  int32_t precision = 32;
+  int32_t radix = 10;
+  int32_t wordBits = 32;
+};
+
+// The whole engine back to a program start, in one call, for a test or a
+// fuzz input: no abort pending, no allocation failure planned, any
+// statistics box closed, the settings and the decimal point of `start`,
+// StartupReset, the word-size button of the word size, and the layout
+// window's engine half (ApplyLayoutToEngine) in radix 10. The window itself
+// (engine/window.h) is the face's to reset.
+void ResetEngine(const EngineStart& start);
 
 // The reset of a layout (re)creation: a new entry with entry mode on,
 // current and last value zero, the values of both stacks none, display text

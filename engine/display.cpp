@@ -14,29 +14,27 @@
 #include "numtext/settings.h"
 #include "numtext/to_text.h"
 
-DisplayCache displayCache;
-
 namespace {
 
 bool CacheMatches() {
   const EngineState& s = engineState;
-  const DisplayCache& c = displayCache;
+  const DisplayCache& c = engineState.displayCache;
   return !s.entryMode && c.value && RatEqual(*c.value, s.currentValue) &&
          c.precision == settings.precision && c.radix == settings.radix &&
          c.exponentialDisplay == static_cast<int32_t>(s.exponentialDisplay) &&
-         c.layout == Layout && c.wordSizeIndex == s.wordSizeIndex &&
+         c.layout == engineState.layout && c.wordSizeIndex == s.wordSizeIndex &&
          c.nonDecimal == static_cast<int32_t>(settings.radix != 10) &&
          c.entryMode == static_cast<int32_t>(s.entryMode);
 }
 
 void StoreCache() {
   const EngineState& s = engineState;
-  DisplayCache& c = displayCache;
+  DisplayCache& c = engineState.displayCache;
   c.value = CopyRational(s.currentValue);
   c.precision = settings.precision;
   c.radix = settings.radix;
   c.exponentialDisplay = s.exponentialDisplay;
-  c.layout = Layout;
+  c.layout = engineState.layout;
   c.wordSizeIndex = s.wordSizeIndex;
   c.nonDecimal = settings.radix != 10;
   c.entryMode = s.entryMode;
@@ -56,7 +54,7 @@ std::optional<std::string> RenderValue(Rational& value, int32_t radix,
 }  // namespace
 
 void ReduceToWord(Rational& value) {
-  const Rational& mask = wordMask[engineState.wordSizeIndex + 1];
+  const Rational& mask = CurrentWordMask();
   RatInt(value);
   if (RatSign(value) < 0) {
     NegateRational(value);
@@ -98,11 +96,16 @@ void RefreshDisplay() {
   if (!rendered) {
     // The previous text would pass for the new value: say what happened
     // instead, and forget the cached value so that it is rendered again.
-    displayCache.value.reset();
+    engineState.displayCache.value.reset();
     ShowError(ErrOutOfMemory);
     return;
   }
   SetControlText(IdDisplay, s.displayText);
+}
+
+void RefreshDisplayAnew() {
+  engineState.displayCache = DisplayCache{};
+  RefreshDisplay();
 }
 
 void ShowError(uint32_t codeOrIndex) {

@@ -27,8 +27,6 @@ struct DisplayCache {
   int32_t entryMode = -1;
 };
 
-extern DisplayCache displayCache;
-
 // Renders the display from the engine state (see above) into `displayText`
 // and control 403. Out of memory while copying into the cache or reducing
 // the value propagates; inside the text conversion it shows the error
@@ -36,6 +34,10 @@ extern DisplayCache displayCache;
 // previous text. While the keypad is locked it does nothing: the error
 // message stays until CE or C.
 void RefreshDisplay();
+
+// RefreshDisplay with the cache forgotten first, so that the text is set
+// even when nothing changed (a new window, new regional settings).
+void RefreshDisplayAnew();
 
 // value <- the unsigned integer of the word size that radix 2, 8 and 16
 // show: the integer part toward zero, then the two's complement of a

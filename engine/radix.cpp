@@ -8,9 +8,6 @@
 #include "engine/window.h"
 #include "numtext/settings.h"
 
-std::array<Rational, 4> wordMask;
-int32_t keyedRadix = -1;
-
 namespace {
 
 constexpr int32_t kWordBitsByIndex[3] = {32, 16, 8};
@@ -73,10 +70,29 @@ void SetRadix(int32_t x) {
   RefreshDisplay();
 }
 
+const Rational& CurrentWordMask() {
+  const EngineState& s = engineState;
+  return s.wordMask[static_cast<size_t>(s.wordSizeIndex) + 1];
+}
+
+void SelectWordSizeOfSettings() {
+  switch (settings.wordBits) {
+    case 16:
+      engineState.wordSizeIndex = 1;
+      break;
+    case 8:
+      engineState.wordSizeIndex = 2;
+      break;
+    default:
+      engineState.wordSizeIndex = 0;
+      break;
+  }
+}
+
 void UpdateRadixKeys() {
   const int32_t radix = settings.radix;
-  if (keyedRadix == radix) return;
-  if (keyedRadix == 10 || radix == 10) {
+  if (engineState.keyedRadix == radix) return;
+  if (engineState.keyedRadix == 10 || radix == 10) {
     for (CommandId key : kDecimalOnlyKeys) {
       EnableControl(static_cast<int32_t>(key), radix == 10);
     }
@@ -84,7 +100,7 @@ void UpdateRadixKeys() {
   for (int32_t v = 2; v < 16; ++v) {
     EnableControl(static_cast<int32_t>(CmdDigit0) + v, v < radix);
   }
-  keyedRadix = radix;
+  engineState.keyedRadix = radix;
 }
 
 void SelectUnitOrWordSize(CommandId id) {

@@ -20,10 +20,14 @@ constexpr std::array<int32_t, 4> kRadixValues = {2, 8, 10, 16};
 constexpr std::array<CommandId, 7> kDecimalOnlyKeys = {
     CmdFE, CmdDms, CmdSin, CmdCos, CmdTan, CmdExponent, CmdPi};
 
-// 2^64 - 1, 2^32 - 1, 65535, 255; word-size index i uses entry i + 1.
-extern std::array<Rational, 4> wordMask;
-// The radix the keys were last enabled for; -1 forces a full update.
-extern int32_t keyedRadix;
+// The mask of the word size selected (`wordSizeIndex`): 2^32 - 1, 65535 or
+// 255.
+const Rational& CurrentWordMask();
+
+// Selects the word-size index that matches settings.wordBits when it is one
+// of the buttons' sizes (32, 16 or 8 bits), else the first, so that mask and
+// entry limit agree.
+void SelectWordSizeOfSettings();
 
 // Recomputes maxEntryDigits and rebuilds the constants for the radix at
 // maxEntryDigits + 1 digits. Throws ErrOutOfMemory.

@@ -3,7 +3,6 @@
 #include "engine/window.h"
 
 EngineState engineState;
-int32_t Layout = kLayoutStandard;
 
 Rational CopyOrZero(const std::optional<Rational>& value) {
   return value ? CopyRational(*value) : RatFromInt(0);

@@ -20,9 +20,15 @@
 #include "arith/angle.h"
 #include "arith/rational.h"
 #include "engine/commands.h"
+#include "engine/display.h"
+#include "engine/statistics.h"
 #include "numtext/entry.h"
 
 constexpr int32_t kStackSize = 25;  // operator and parenthesis stacks
+
+// The layouts the engine serves.
+constexpr int32_t kLayoutScientific = 0;
+constexpr int32_t kLayoutStandard = 1;
 
 // An operator stack entry: the operator code (0 marks an open parenthesis)
 // and its left operand.
@@ -60,17 +66,24 @@ struct EngineState {
   int32_t operatorDepth = 0;
   std::array<ParenEntry, kStackSize> parenStack;
   int32_t parenDepth = 0;
+
+  // The layout served; set before a layout window is created.
+  int32_t layout = kLayoutStandard;
+  // What the display last rendered (engine/display.h).
+  DisplayCache displayCache;
+  // The numbers of the statistics box while it is open.
+  StatisticsStore statistics;
+  // 2^64 - 1, 2^32 - 1, 65535, 255; read through CurrentWordMask.
+  std::array<Rational, 4> wordMask;
+  // The radix the keys were last enabled for; -1 forces a full update.
+  int32_t keyedRadix = -1;
 };
 
 extern EngineState engineState;
 
-// The layout the engine serves: 0 scientific, 1 standard. The shell sets it
-// before it creates a layout window.
-constexpr int32_t kLayoutScientific = 0;
-constexpr int32_t kLayoutStandard = 1;
-extern int32_t Layout;
-
-inline bool IsStandardLayout() { return Layout == kLayoutStandard; }
+inline bool IsStandardLayout() {
+  return engineState.layout == kLayoutStandard;
+}
 
 // A fresh copy of a value, or zero for none.
 Rational CopyOrZero(const std::optional<Rational>& value);

@@ -16,8 +16,6 @@
 #include "engine/state.h"
 #include "engine/window.h"
 
-StatisticsStore statisticsStore;
-
 void StatisticsBlockDeleter::operator()(Rational* items) const noexcept {
   if (items == nullptr) return;
   std::destroy_n(items, capacity);
@@ -46,7 +44,7 @@ StatisticsBlock AllocStatisticsBlock(uint32_t capacity) {
 // Moves the stored numbers into a block of the new capacity (at least the
 // count); false, with the store unchanged, when the block cannot be had.
 bool ResizeStore(uint32_t capacity) {
-  StatisticsStore& st = statisticsStore;
+  StatisticsStore& st = engineState.statistics;
   StatisticsBlock block;
   try {
     block = AllocStatisticsBlock(capacity);
@@ -62,7 +60,7 @@ bool ResizeStore(uint32_t capacity) {
 // Grows a full store by one step, compacting the platform's memory and
 // trying once more if the first attempt fails.
 bool GrowStore() {
-  StatisticsStore& st = statisticsStore;
+  StatisticsStore& st = engineState.statistics;
   if (st.count < st.capacity()) return true;
   if (st.capacity() > kMaxEntries - kStatisticsStep) return false;
   const uint32_t capacity = st.capacity() + kStatisticsStep;
@@ -81,7 +79,7 @@ bool AddListItem(const std::string& text) {
 // end of the list. Nothing changes when any step fails.
 void AddData() {
   EngineState& s = engineState;
-  StatisticsStore& st = statisticsStore;
+  StatisticsStore& st = engineState.statistics;
   Rational value = CopyRational(s.currentValue);
   if (!GrowStore() || !AddListItem(s.displayText)) {
     StatMemoryMessage();
@@ -95,7 +93,7 @@ void AddData() {
 
 // x1 + ... + xn, or x1^2 + ... + xn^2, added in store order from 0.
 Rational StoreSum(bool squares) {
-  const StatisticsStore& st = statisticsStore;
+  const StatisticsStore& st = engineState.statistics;
   Rational sum = RatFromInt(0);
   for (uint32_t i = 0; i < st.count; ++i) {
     const Rational& x = st.items[i];
@@ -116,7 +114,7 @@ Rational CountAsRational(uint32_t n) {
 
 void Average(bool squares) {
   EngineState& s = engineState;
-  const uint32_t n = statisticsStore.count;
+  const uint32_t n = engineState.statistics.count;
   Rational mean = StoreSum(squares);
   if (n == 0) {
     s.currentValue = std::move(mean);
@@ -131,7 +129,7 @@ void Average(bool squares) {
 // the square root of (S2 - S1^2 / n) / m, m = n - 1 or n.
 void StandardDeviation(bool population) {
   EngineState& s = engineState;
-  const uint32_t n = statisticsStore.count;
+  const uint32_t n = engineState.statistics.count;
   if (n < 2) {
     s.currentValue = RatFromInt(0);
     return;
@@ -166,7 +164,7 @@ void OpenStatisticsBox() {
     SoundBeep();
     return;
   }
-  statisticsStore = StatisticsStore{};
+  engineState.statistics = StatisticsStore{};
   StatBoxShow();
   for (CommandId id = CmdAverage; id <= CmdData; ++id) {
     EnableControl(static_cast<int32_t>(id), true);
@@ -176,7 +174,7 @@ void OpenStatisticsBox() {
 void CloseStatisticsBox() {
   if (StatBoxExists()) {
     StatBoxDestroy();
-    statisticsStore = StatisticsStore{};
+    engineState.statistics = StatisticsStore{};
   }
   for (CommandId id = CmdAverage; id <= CmdData; ++id) {
     EnableControl(static_cast<int32_t>(id), false);
@@ -210,7 +208,7 @@ void StatisticsLoad() {
     SoundBeep();
     return;
   }
-  const StatisticsStore& st = statisticsStore;
+  const StatisticsStore& st = engineState.statistics;
   const int32_t selection = StatListSelection();
   if (selection < 0 || static_cast<uint32_t>(selection) >= st.count) {
     SoundBeep();
@@ -223,7 +221,7 @@ void StatisticsLoad() {
 }
 
 void StatisticsDelete() {
-  StatisticsStore& st = statisticsStore;
+  StatisticsStore& st = engineState.statistics;
   const int32_t selection = StatListSelection();
   if (selection < 0 || static_cast<uint32_t>(selection) >= st.count) {
     SoundBeep();
@@ -251,5 +249,5 @@ void StatisticsDelete() {
 void StatisticsClearAll() {
   StatListReset();
   StatSetCount(0);
-  statisticsStore = StatisticsStore{};
+  engineState.statistics = StatisticsStore{};
 }

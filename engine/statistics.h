@@ -3,8 +3,8 @@
 // deviation; with Inv the mean and sum of squares and the population
 // deviation), opened by CmdStatistics.
 //
-// The engine owns the numbers: `statisticsStore`, in the order they were
-// added. The window shows, at the same positions, the display text each
+// The engine owns the numbers: `engineState.statistics`, in the order they
+// were added. The window shows, at the same positions, the display text each
 // number had when it was added (through engine/window.h: StatList..., the
 // count in control 408), so list positions are store positions and the list
 // never sorts. The store exists while the box is open: it is empty when the
@@ -36,8 +36,6 @@ struct StatisticsStore {
 
   uint32_t capacity() const { return items.get_deleter().capacity; }
 };
-
-extern StatisticsStore statisticsStore;
 
 // Whether the box is open; the statistics keys work only then.
 bool StatisticsBoxIsOpen();

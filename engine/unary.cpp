@@ -60,7 +60,7 @@ void Complement(Rational& x) {
     return;
   }
   ReduceToWord(x);
-  RatXor(x, wordMask[engineState.wordSizeIndex + 1]);
+  RatXor(x, CurrentWordMask());
 }
 
 // 1 / x. Zero gives the positive division by zero whatever the sign its

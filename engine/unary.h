@@ -13,7 +13,7 @@
 #include "engine/commands.h"
 
 // value <- the function of key `id` (96 to 109) of value, chosen by
-// `inverse`, `hyperbolic`, `angleUnit`, `wordSizeIndex`, `Layout` and the
+// `inverse`, `hyperbolic`, `angleUnit`, `wordSizeIndex`, `layout` and the
 // radix; percent also reads `lastValue`. Any other id returns at once.
 // Arithmetic errors are caught and shown with ShowError (which locks the
 // keypad); value then keeps its old value. A result finished while the

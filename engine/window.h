@@ -23,6 +23,12 @@ constexpr int32_t IdDisplay = 403;          // the display text
 constexpr int32_t IdStatList = 407;
 constexpr int32_t IdStatCount = 408;
 
+// The indicators and the display: controls that are no keys, whose
+// notifications the layout window drops.
+inline bool IsIndicator(int32_t id) {
+  return id == IdMemoryIndicator || id == IdParenIndicator || id == IdDisplay;
+}
+
 // Layout window controls.
 void SetControlText(int32_t id, const std::string& text);
 // Check boxes 144 (Inv) and 145 (Hyp).

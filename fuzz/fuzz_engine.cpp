@@ -132,7 +132,7 @@ void CheckPi() {
 // The value the display shows in radix 2, 8 and 16: the integer part as an
 // unsigned word (two's complement for negative values).
 void ReduceToShownWord(Rational& v) {
-  const Rational& mask = wordMask[engineState.wordSizeIndex + 1];
+  const Rational& mask = CurrentWordMask();
   RatInt(v);
   if (RatSign(v) < 0) {
     NegateRational(v);
@@ -186,21 +186,13 @@ void FuzzFail(const std::string& what) { fuzzFailureHandler(what); }
 
 void FuzzStartEngine(int32_t layout, int32_t precision, int32_t radix,
                      int32_t wordBits) {
-  AbortPollBudget.store(-1);
-  AbortFlag.store(false);
-  AllocFailAfter(-1);
   if (StatisticsBoxIsOpen()) CloseStatisticsBox();
-  settings.precision = precision;
-  settings.radix = radix;
-  settings.wordBits = wordBits;
-  SetDecimalSeparator(".");
   HeadlessResetWindow();
   headless.recordCalls = false;
   headless.sendCommand = [](CommandId id) { FuzzRunCommand(id); };
   commandsRun = 0;
   valuesTooLarge = false;
-  StartupReset();
-  HeadlessApplyLayout(layout);
+  ResetEngine(EngineStart{layout, precision, radix, wordBits});
   CheckEngineInvariants();
 }
 
@@ -242,9 +234,9 @@ void CheckEngineInvariants() {
   for (const ParenEntry& e : s.parenStack) {
     if (e.value) CheckStoredRational(*e.value, "parenthesis stack value");
   }
-  if (displayCache.value) CheckStoredRational(*displayCache.value, "display cache");
-  for (const Rational& mask : wordMask) CheckStoredRational(mask, "word mask");
-  const StatisticsStore& store = statisticsStore;
+  if (engineState.displayCache.value) CheckStoredRational(*engineState.displayCache.value, "display cache");
+  for (const Rational& mask : engineState.wordMask) CheckStoredRational(mask, "word mask");
+  const StatisticsStore& store = engineState.statistics;
   if (store.count > store.capacity()) FuzzFail("statistics count beyond capacity");
   for (uint32_t i = 0; i < store.capacity(); ++i) {
     if (i < store.count) {

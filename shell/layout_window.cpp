@@ -9,6 +9,7 @@
 #include "engine/commands.h"
 #include "engine/dispatch.h"
 #include "engine/display.h"
+#include "engine/layout.h"
 #include "engine/state.h"
 #include "engine/window.h"
 #include "resource.h"
@@ -126,8 +127,7 @@ LRESULT OnSettingChange(LPARAM lParam) {
       ApplyLayout(false);
       // The reset has set the current value to zero; show it, so that the
       // display never shows a value the engine no longer holds.
-      displayCache = DisplayCache{};
-      RefreshDisplay();
+      RefreshDisplayAnew();
     } catch (...) {
       // Out of memory: the display keeps its text.
     }
@@ -175,10 +175,7 @@ LRESULT OnContextMenu(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnCommand(HWND hwnd, WPARAM wParam) {
-  int32_t id = LOWORD(wParam);
-  if (id == static_cast<int32_t>(CmdMod) && Layout == kLayoutStandard) {
-    id = static_cast<int32_t>(CmdPercent);
-  }
+  const int32_t id = static_cast<int32_t>(TranslateKey(LOWORD(wParam)));
   if (HIWORD(wParam) == 1) {
     // An accelerator or a pasted character: the key it stands for flashes.
     HWND key = GetDlgItem(hwnd, id);
@@ -186,9 +183,7 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam) {
     Sleep(kFlashMilliseconds);
     if (key != nullptr && IsWindow(key)) SendMessageA(key, BM_SETSTATE, FALSE, 0);
   }
-  if (id == IdMemoryIndicator || id == IdParenIndicator || id == IdDisplay) {
-    return 0;
-  }
+  if (IsIndicator(id)) return 0;
   // The command may replace this window (a layout switch): hwnd is not used
   // after it.
   ExecuteCommand(static_cast<CommandId>(id));
@@ -231,7 +226,7 @@ bool IsKey(int32_t controlId) {
 }
 
 uint32_t KeyTextColor(int32_t key) {
-  if (key == static_cast<int32_t>(CmdReciprocal) && Layout != kLayoutScientific) {
+  if (key == static_cast<int32_t>(CmdReciprocal) && engineState.layout != kLayoutScientific) {
     return kColorBlue;
   }
   if (!IsKey(key)) return 0;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/clipboard.h"
+#include "engine/layout.h"
 #include "engine/state.h"
 #include "engine/statistics.h"
 #include "engine/window.h"
@@ -100,12 +101,9 @@ void ShowAboutBox() {
 }
 
 void SwitchLayout(CommandId id) {
-  const int32_t target = static_cast<int32_t>(id - CmdScientific);
-  if (Layout == target) return;
-  const char value[2] = {static_cast<char>('0' + target), '\0'};
+  if (!SwitchLayoutState(id)) return;
+  const char value[2] = {static_cast<char>('0' + engineState.layout), '\0'};
   WriteProfileStringA("SciQuib", "layout", value);
-  if (StatisticsBoxIsOpen() && Layout == kLayoutScientific) CloseStatisticsBox();
-  Layout = target;
   ApplyLayout(true);
 }
 

@@ -4,6 +4,7 @@
 #include "arith/settings.h"
 #include "engine/dispatch.h"
 #include "engine/display.h"
+#include "engine/layout.h"
 #include "engine/radix.h"
 #include "engine/state.h"
 #include "engine/window.h"
@@ -30,22 +31,6 @@ void ShowStartupMemoryMessage(HINSTANCE instance) {
     lstrcpyA(text, "<Main> Not enough memory.");
   }
   MessageBoxA(nullptr, text, nullptr, MB_ICONERROR);
-}
-
-// The word-size buttons follow a word size given on the command line when
-// it is one of theirs (32, 16 or 8 bits), so mask and entry limit agree.
-void SelectWordSizeOfCommandLine() {
-  switch (settings.wordBits) {
-    case 16:
-      engineState.wordSizeIndex = 1;
-      break;
-    case 8:
-      engineState.wordSizeIndex = 2;
-      break;
-    default:
-      engineState.wordSizeIndex = 0;
-      break;
-  }
 }
 
 // Moves the display's left edge so that its margins to the client area's
@@ -106,9 +91,8 @@ int32_t ReadLayoutSetting() {
 }
 
 void ApplyLayout(bool recreate) {
-  ResetEngineState();
+  ResetLayoutState();
   const char noted = DecimalSeparatorChar();
-  engineState.entryMode = false;
 
   char separator[sizeof DecimalSeparator] = {};
   GetProfileStringA("intl", "sDecimal", ".", separator, sizeof separator);
@@ -134,19 +118,14 @@ void ApplyLayout(bool recreate) {
     DestroyWindow(old);
   }
 
-  const int32_t templateId = Layout != kLayoutScientific ? IDD_STANDARD : IDD_SCIENTIFIC;
+  const int32_t templateId = engineState.layout != kLayoutScientific ? IDD_STANDARD : IDD_SCIENTIFIC;
   HWND window = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(templateId),
                                    nullptr, nullptr, 0);
   LayoutWindow = window;
   if (window == nullptr) return;
 
   int32_t radix = 10;
-  if (Layout == kLayoutScientific) {
-    // The statistics keys work while the box is open; it may have been
-    // opened from the standard layout by its accelerator.
-    for (CommandId id = CmdAverage; id <= CmdData; ++id) {
-      EnableControl(static_cast<int32_t>(id), StatBoxWindow != nullptr);
-    }
+  if (engineState.layout == kLayoutScientific) {
     if (settings.precision > kWideDisplayPrecision) WidenDisplay(window);
     if (startupRadix != 0) radix = startupRadix;
   }
@@ -157,14 +136,9 @@ void ApplyLayout(bool recreate) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   CheckMenuRadioItem(GetSubMenu(GetMenu(window), 1), 0, 1,
-                     static_cast<UINT>(1 - Layout), MF_BYPOSITION);
+                     static_cast<UINT>(1 - engineState.layout), MF_BYPOSITION);
 
-  // A new window shows nothing yet: render whatever the cache says.
-  keyedRadix = -1;
-  displayCache = DisplayCache{};
-  SetRadix(radix);
-  SetControlText(IdMemoryIndicator,
-                 RatIsZero(engineState.memoryValue) ? "" : " M");
+  ApplyLayoutToEngine(radix);
 
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
@@ -186,8 +160,8 @@ int RunProgram(HINSTANCE instance) {
   try {
     startupRadix = settings.radix;
     StartupReset();
-    SelectWordSizeOfCommandLine();
-    Layout = ReadLayoutSetting();
+    SelectWordSizeOfSettings();
+    engineState.layout = ReadLayoutSetting();
     ApplyLayout(true);
   } catch (...) {
     ShowStartupMemoryMessage(instance);

@@ -19,7 +19,7 @@ bool RegisterLayoutClass(HINSTANCE instance);
 int32_t ReadLayoutSetting();
 
 // Resets the engine (memory kept), re-reads the decimal separator and, when
-// recreate is set, replaces the layout window by a new one for `Layout` at
+// recreate is set, replaces the layout window by a new one for `engineState.layout` at
 // the same top-left corner, with radix 10 selected and the display rendered.
 // Without recreate a changed separator only repaints the keys. Throws
 // ErrOutOfMemory from the engine.

@@ -8,6 +8,7 @@
 #include "engine/clipboard.h"
 #include "engine/dispatch.h"
 #include "engine/display.h"
+#include "engine/layout.h"
 #include "engine/radix.h"
 #include "engine/state.h"
 #include "engine/statistics.h"
@@ -35,10 +36,7 @@ void PasteClipboard() {
 }
 
 void SwitchLayout(CommandId id) {
-  const int32_t target = static_cast<int32_t>(id - CmdScientific);
-  if (Layout == target) return;
-  if (StatBoxExists() && Layout == kLayoutScientific) CloseStatisticsBox();
-  HeadlessApplyLayout(target);
+  if (SwitchLayoutState(id)) HeadlessApplyLayout(engineState.layout);
 }
 
 }  // namespace
@@ -200,24 +198,18 @@ void HeadlessResetWindow() {
 }
 
 void HeadlessApplyLayout(int32_t layout) {
-  Layout = layout;
-  ResetEngineState();
-  engineState.entryMode = false;
-  if (layout == kLayoutScientific) {
-    for (CommandId id = CmdAverage; id <= CmdData; ++id) {
-      EnableControl(static_cast<int32_t>(id), false);
-    }
-  }
-  keyedRadix = -1;
-  SetRadix(10);
-  SetControlText(IdMemoryIndicator,
-                 RatIsZero(engineState.memoryValue) ? "" : " M");
+  engineState.layout = layout;
+  ApplyLayoutToEngine(10);
+}
+
+void HeadlessStart(const EngineStart& start) {
+  HeadlessResetWindow();
+  ResetEngine(start);
 }
 
 void HeadlessWindowCommand(CommandId id) {
-  if (id >= 401 && id <= 403) return;
-  if (id == CmdMod && IsStandardLayout()) id = CmdPercent;
-  ExecuteCommand(id);
+  if (IsIndicator(static_cast<int32_t>(id))) return;
+  ExecuteCommand(TranslateKey(id));
 }
 
 std::string HeadlessText(int32_t id) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/commands.h"
+#include "engine/dispatch.h"
 
 enum class WindowCall {
   SetText,       // id, text
@@ -77,15 +78,17 @@ extern HeadlessWindow headless;
 void HeadlessResetWindow();
 
 // Creates the layout window for `layout` (0 scientific, 1 standard) as the
-// program does: engine reset (memory kept), entry mode off, the statistics
-// keys disabled in the scientific layout, every key's enabled state
-// recomputed, radix 10 selected and the display rendered, the memory
-// indicator set.
+// program does: the layout made the engine's, then ApplyLayoutToEngine in
+// radix 10.
 void HeadlessApplyLayout(int32_t layout);
 
+// A fresh window (HeadlessResetWindow) and a fresh engine behind it
+// (ResetEngine): the start of a test or of a fuzz input.
+void HeadlessStart(const EngineStart& start);
+
 // What the window procedure does with a key or accelerator command: drops
-// the indicator ids 401 to 403, turns Mod (94) into percent (109) in the
-// standard layout, and executes the command.
+// the indicators and the display, translates the key for the layout
+// (TranslateKey) and executes the command.
 void HeadlessWindowCommand(CommandId id);
 
 // State queries.

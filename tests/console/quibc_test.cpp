@@ -100,6 +100,17 @@ TEST(QuibcTest, PrintsWhatCopyGives) {
   }
 }
 
+// The same keys as the window's test of a layout switch with the statistics
+// box open: 2, Sta, Dat in the standard layout; the scientific layout keeps
+// the box, so 4, Dat, Ave give the mean of both.
+TEST(QuibcTest, LayoutSwitchWithTheStatisticsBoxOpen) {
+  const Result r =
+      RunQuibc({"--standard", "--keys", "126 84 121", "303 128 121 118", "131 94 126 112"});
+  EXPECT_EQ(r.out, "2\n3\n1\n");  // 7 Mod 2 in the scientific layout
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+}
+
 TEST(QuibcTest, TraceShowsEveryCommandWithItsFlags) {
   const Result r = RunQuibc({"--trace", "--keys", "125 90 124 112 129"});
   EXPECT_EQ(r.out,

@@ -32,6 +32,38 @@ TEST(DispatchTest, StartsShowingZeroWithNothingPending) {
   }
 }
 
+// One call undoes everything a run can leave behind: a statistics box with
+// numbers, memory, hex with byte words, an open parenthesis, Inv, an error
+// lock, a pending abort and a planned allocation failure.
+TEST(DispatchTest, ResetEngineLeavesNothingOfTheRunBefore) {
+  StartEngine(kLayoutScientific);
+  const int64_t blocksFresh = AllocLiveBlocks();
+  Type(":S 5\\7\\:M 3:m (2+");
+  Press({CmdHex, CmdGradByte, CmdInv});
+  Type("1/0=");
+  ASSERT_TRUE(engineState.errorLocked);
+  ASSERT_TRUE(headless.statBoxExists);
+  AbortFlag.store(true);
+  AllocFailAfter(1000);
+
+  StartEngine(kLayoutScientific);
+  const EngineState& s = engineState;
+  EXPECT_FALSE(AbortFlag.load());
+  EXPECT_EQ(AllocLiveBlocks(), blocksFresh);  // no failure planned, no leak
+  EXPECT_FALSE(headless.statBoxExists);
+  EXPECT_EQ(s.statistics.count, 0u);
+  EXPECT_EQ(settings.radix, 10);
+  EXPECT_EQ(s.wordSizeIndex, 0);
+  EXPECT_FALSE(s.errorLocked || s.inverse || s.hyperbolic);
+  EXPECT_EQ(s.parenDepth, 0);
+  EXPECT_EQ(s.operatorDepth, 0);
+  EXPECT_TRUE(RatIsZero(s.memoryValue));
+  EXPECT_EQ(HeadlessText(IdMemoryIndicator), "");
+  EXPECT_EQ(Display(), "0.");
+  Type("2+3*4=");
+  EXPECT_EQ(Shown(), "14");
+}
+
 // Which commands are recorded as current (and push the previous one).
 TEST(DispatchTest, RecordsCommandsExceptTheUnrecordedOnes) {
   struct Case {

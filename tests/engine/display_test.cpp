@@ -50,8 +50,8 @@ TEST(DisplayTest, ReductionIsStoredInTheCurrentValue) {
   Type("2.75:5");
   EXPECT_TRUE(RatEqual(engineState.currentValue, RatFromInt(2)));
   // The cache holds the value from before the reduction.
-  ASSERT_TRUE(displayCache.value.has_value());
-  EXPECT_FALSE(RatEqual(*displayCache.value, RatFromInt(2)));
+  ASSERT_TRUE(engineState.displayCache.value.has_value());
+  EXPECT_FALSE(RatEqual(*engineState.displayCache.value, RatFromInt(2)));
 }
 
 TEST(DisplayTest, TrailingSeparatorOnlyInRadixTen) {

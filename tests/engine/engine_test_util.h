@@ -16,19 +16,13 @@
 #include "engine/window.h"
 #include "numtext/settings.h"
 
-// A new engine as the program starts it: StartupReset for the settings,
-// then the layout window created in radix 10. Recorded calls and beeps are
+// A new engine as the program starts it (ResetEngine) behind a new window,
+// the layout window created in radix 10. Recorded calls and beeps are
 // cleared afterwards.
 inline void StartEngine(int32_t layout = kLayoutScientific,
                         int32_t precision = 32, int32_t wordBits = 32) {
-  settings.precision = precision;
-  settings.radix = 10;
-  settings.wordBits = wordBits;
-  SetDecimalSeparator(".");
-  HeadlessResetWindow();
+  HeadlessStart(EngineStart{layout, precision, 10, wordBits});
   headless.sendCommand = nullptr;
-  StartupReset();
-  HeadlessApplyLayout(layout);
   headless.calls.clear();
   headless.beeps = 0;
 }

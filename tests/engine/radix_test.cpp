@@ -148,7 +148,7 @@ TEST(RadixTest, LayoutSwitchReturnsToRadixTen) {
   StartEngine();
   Type("5:m:5 FF");
   ExecuteCommand(CmdStandard);
-  EXPECT_EQ(Layout, kLayoutStandard);
+  EXPECT_EQ(engineState.layout, kLayoutStandard);
   EXPECT_EQ(settings.radix, 10);
   EXPECT_EQ(Shown(), "0");
   EXPECT_EQ(HeadlessText(IdMemoryIndicator), " M");

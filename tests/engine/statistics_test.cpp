@@ -27,9 +27,9 @@ void StartWithBox(int32_t layout = kLayoutScientific) {
 
 // The window's list and count agree with the store.
 void ExpectListMatchesStore() {
-  EXPECT_EQ(headless.statList.size(), statisticsStore.count);
-  EXPECT_EQ(headless.statCount, statisticsStore.count);
-  EXPECT_GE(statisticsStore.capacity(), statisticsStore.count);
+  EXPECT_EQ(headless.statList.size(), engineState.statistics.count);
+  EXPECT_EQ(headless.statCount, engineState.statistics.count);
+  EXPECT_GE(engineState.statistics.capacity(), engineState.statistics.count);
 }
 
 std::vector<std::string> StatOps() {
@@ -52,8 +52,8 @@ TEST(StatisticsTest, StatisticsKeyOpensTheBoxAndEnablesItsKeys) {
   for (CommandId id = CmdAverage; id <= CmdData; ++id) {
     EXPECT_TRUE(HeadlessEnabled(static_cast<int32_t>(id)));
   }
-  EXPECT_EQ(statisticsStore.count, 0u);
-  EXPECT_EQ(statisticsStore.capacity(), 0u);
+  EXPECT_EQ(engineState.statistics.count, 0u);
+  EXPECT_EQ(engineState.statistics.capacity(), 0u);
   EXPECT_EQ(headless.beeps, 0u);
   // Pressed again it only gives the box the focus.
   headless.calls.clear();
@@ -88,13 +88,13 @@ TEST(StatisticsTest, MeanSumAndDeviation) {
     SCOPED_TRACE(c.keys);
     StartWithBox();
     Type("2\\4\\4\\4\\5\\5\\7\\9\\");
-    ASSERT_EQ(statisticsStore.count, 8u);
+    ASSERT_EQ(engineState.statistics.count, 8u);
     Type(c.keys);
     EXPECT_EQ(Outcome(), c.want);
     EXPECT_FALSE(engineState.inverse);
     EXPECT_FALSE(HeadlessChecked(CmdInv));
     // The store is read, not changed.
-    EXPECT_EQ(statisticsStore.count, 8u);
+    EXPECT_EQ(engineState.statistics.count, 8u);
   }
 }
 
@@ -171,8 +171,8 @@ TEST(StatisticsTest, ClosingReleasesTheNumbersAndReopeningStartsEmpty) {
   const int64_t liveBefore = AllocLiveBlocks();
   CloseStatisticsBox();
   EXPECT_FALSE(headless.statBoxExists);
-  EXPECT_EQ(statisticsStore.count, 0u);
-  EXPECT_EQ(statisticsStore.capacity(), 0u);
+  EXPECT_EQ(engineState.statistics.count, 0u);
+  EXPECT_EQ(engineState.statistics.capacity(), 0u);
   // Three numbers of two blocks each and the store's own block.
   EXPECT_EQ(liveBefore - AllocLiveBlocks(), 7);
   ExecuteCommand(CmdStatistics);
@@ -184,7 +184,28 @@ TEST(StatisticsTest, ClosingReleasesTheNumbersAndReopeningStartsEmpty) {
   Type("4\\");
   ExecuteCommand(CmdStandard);
   EXPECT_FALSE(headless.statBoxExists);
-  EXPECT_EQ(statisticsStore.count, 0u);
+  EXPECT_EQ(engineState.statistics.count, 0u);
+}
+
+// A box opened in the standard layout (by its accelerator) stays open when
+// the scientific layout replaces it, and that layout's statistics keys work.
+TEST(StatisticsTest, BoxOpenedInTheStandardLayoutSurvivesTheSwitch) {
+  StartEngine(kLayoutStandard);
+  Type("2");
+  Press({CmdStatistics, CmdData});
+  ASSERT_TRUE(headless.statBoxExists);
+  ExecuteCommand(CmdScientific);
+  EXPECT_TRUE(headless.statBoxExists);
+  for (CommandId id : {CmdAverage, CmdSum, CmdStdDev, CmdData}) {
+    EXPECT_TRUE(HeadlessEnabled(static_cast<int32_t>(id))) << id;
+  }
+  Type("4\\:A");
+  EXPECT_EQ(Shown(), "3");
+  // Back in the standard layout and out again: the box closed, the keys off.
+  ExecuteCommand(CmdStandard);
+  ExecuteCommand(CmdScientific);
+  EXPECT_FALSE(headless.statBoxExists);
+  EXPECT_FALSE(HeadlessEnabled(static_cast<int32_t>(CmdData)));
 }
 
 TEST(StatisticsTest, DeleteRemovesTheSelectedNumber) {
@@ -223,8 +244,8 @@ TEST(StatisticsTest, DeleteTheOnlyNumberEmptiesTheBox) {
   StatisticsDelete();
   EXPECT_TRUE(headless.statList.empty());
   EXPECT_EQ(headless.statCount, 0u);
-  EXPECT_EQ(statisticsStore.count, 0u);
-  EXPECT_EQ(statisticsStore.capacity(), 0u);
+  EXPECT_EQ(engineState.statistics.count, 0u);
+  EXPECT_EQ(engineState.statistics.capacity(), 0u);
   // With nothing left, and with nothing selected, Delete beeps.
   const uint64_t beeps = headless.beeps;
   StatisticsDelete();
@@ -233,7 +254,7 @@ TEST(StatisticsTest, DeleteTheOnlyNumberEmptiesTheBox) {
   StatListSelect(-1);
   StatisticsDelete();
   EXPECT_EQ(headless.beeps, beeps + 2);
-  EXPECT_EQ(statisticsStore.count, 2u);
+  EXPECT_EQ(engineState.statistics.count, 2u);
 }
 
 TEST(StatisticsTest, ClearAllEmptiesListAndStore) {
@@ -242,7 +263,7 @@ TEST(StatisticsTest, ClearAllEmptiesListAndStore) {
   StatisticsClearAll();
   EXPECT_TRUE(headless.statList.empty());
   EXPECT_EQ(headless.statCount, 0u);
-  EXPECT_EQ(statisticsStore.count, 0u);
+  EXPECT_EQ(engineState.statistics.count, 0u);
   Type("3\\:T");
   EXPECT_EQ(Shown(), "3");
   ExpectListMatchesStore();
@@ -290,18 +311,18 @@ TEST(StatisticsTest, StoreGrowsAndShrinksBySteps) {
   std::vector<uint32_t> capacities;
   for (int i = 1; i <= 25; ++i) {
     Type(std::to_string(i) + "\\");
-    if (capacities.empty() || capacities.back() != statisticsStore.capacity()) {
-      capacities.push_back(statisticsStore.capacity());
+    if (capacities.empty() || capacities.back() != engineState.statistics.capacity()) {
+      capacities.push_back(engineState.statistics.capacity());
     }
   }
   EXPECT_EQ(capacities, (std::vector<uint32_t>{24, 48}));  // grew twice
-  EXPECT_EQ(statisticsStore.count, 25u);
+  EXPECT_EQ(engineState.statistics.count, 25u);
   StatListSelect(0);
   StatisticsDelete();
-  EXPECT_EQ(statisticsStore.count, 24u);
-  EXPECT_EQ(statisticsStore.capacity(), 24u);  // shrank once
+  EXPECT_EQ(engineState.statistics.count, 24u);
+  EXPECT_EQ(engineState.statistics.capacity(), 24u);  // shrank once
   StatisticsDelete();
-  EXPECT_EQ(statisticsStore.capacity(), 24u);
+  EXPECT_EQ(engineState.statistics.capacity(), 24u);
   ExpectListMatchesStore();
   Type(":T");
   EXPECT_EQ(Shown(), "322");  // 3 + ... + 25
@@ -313,7 +334,7 @@ TEST(StatisticsTest, ListThatRefusesAnItemShowsTheMemoryMessage) {
   // Refused once: the memory is compacted and the second try succeeds.
   headless.statListRefusals = 1;
   Type("2\\");
-  EXPECT_EQ(statisticsStore.count, 2u);
+  EXPECT_EQ(engineState.statistics.count, 2u);
   // Refused twice: the memory message, nothing stored.
   headless.statListRefusals = 2;
   headless.calls.clear();
@@ -322,7 +343,7 @@ TEST(StatisticsTest, ListThatRefusesAnItemShowsTheMemoryMessage) {
   EXPECT_EQ(StatOps(), (std::vector<std::string>{"add", "compact", "add",
                                                  "memory message"}));
   EXPECT_EQ(headless.beeps, beeps + 1);
-  EXPECT_EQ(statisticsStore.count, 2u);
+  EXPECT_EQ(engineState.statistics.count, 2u);
   ExpectListMatchesStore();
   Type(":T");
   EXPECT_EQ(Shown(), "3");
@@ -346,7 +367,7 @@ TEST(StatisticsTest, OutOfMemoryWhileStoringChangesNothing) {
     headless.compactFreesNothing = false;
     const bool failed = AllocCount() - before > static_cast<uint64_t>(n);
     ExpectListMatchesStore();
-    const uint32_t count = statisticsStore.count;
+    const uint32_t count = engineState.statistics.count;
     EXPECT_TRUE(count == 24 || count == 25) << count;
     // A failure in the display refresh around it shows the memory message
     // on the display.
@@ -371,7 +392,7 @@ TEST(StatisticsTest, TenThousandNumbers) {
     engineState.currentValue = RatFromInt(i);
     ExecuteCommand(CmdData);
   }
-  ASSERT_EQ(statisticsStore.count, 10000u);
+  ASSERT_EQ(engineState.statistics.count, 10000u);
   ExpectListMatchesStore();
   struct Case {
     const char* keys;

@@ -360,6 +360,35 @@ TEST_F(MenuGui, LayoutSwitchClosesTheStatisticsBoxOnlyFromScientific) {
   EXPECT_EQ(app.Close(), 0);
 }
 
+// The keys of quibc's test of the same switch: 2, Sta, Dat in the standard
+// layout; the scientific layout keeps the box with its keys enabled, so 4,
+// Dat, Ave give the mean of both; % is Mod there.
+TEST_F(MenuGui, LayoutSwitchWithTheStatisticsBoxOpenAgreesWithQuibc) {
+  QuibApp app;
+  ASSERT_NO_FATAL_FAILURE(Start(app, "", kStandard));
+  app.Type("2");
+  app.Press('S', false, /*control=*/true);  // Sta
+  HWND box = FindStatisticsBox(app, 5000);
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(app.Focus());
+  app.Press(VK_INSERT);  // Dat
+  EXPECT_EQ(app.WaitForDisplay("2."), "2.");
+  HWND old = app.window();
+  app.Press('R', false, /*control=*/true);  // scientific layout
+  ASSERT_TRUE(app.WaitForNewWindow(old));
+  EXPECT_TRUE(IsWindow(box));
+  for (int32_t key : {118, 119, 120, 121}) EXPECT_TRUE(app.Enabled(key)) << key;
+  ASSERT_TRUE(app.Focus());
+  app.Type("4");
+  EXPECT_EQ(app.WaitForDisplay("4."), "4.");
+  app.Click(121);  // Dat
+  app.Press('A', false, /*control=*/true);  // Ave
+  EXPECT_EQ(app.WaitForDisplay("3."), "3.");
+  app.Type("7%2=");
+  EXPECT_EQ(app.WaitForDisplay("1."), "1.");
+  EXPECT_EQ(app.Close(), 0);
+}
+
 // Ctrl+Shift+K: the system About box owned by the layout window, with the
 // application title.
 TEST_F(MenuGui, AboutShowsTheApplicationTitle) {

@@ -408,7 +408,7 @@ TEST(KeyTable, ColoursAndHelpTopics) {
       {122, kColorMagenta, 40}, {123, kColorMagenta, 41}, {124, kColorBlue, 48},
       {133, kColorBlue, 48},    {134, kColorBlue, 65},    {139, kColorBlue, 65},
   };
-  Layout = kLayoutScientific;
+  engineState.layout = kLayoutScientific;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     EXPECT_TRUE(IsKey(c.key));
@@ -421,12 +421,12 @@ TEST(KeyTable, ColoursAndHelpTopics) {
 }
 
 TEST(KeyTable, ReciprocalIsBlueInTheStandardLayout) {
-  Layout = kLayoutScientific;
+  engineState.layout = kLayoutScientific;
   EXPECT_EQ(KeyTextColor(107), kColorMagenta);
-  Layout = kLayoutStandard;
+  engineState.layout = kLayoutStandard;
   EXPECT_EQ(KeyTextColor(107), kColorBlue);
   EXPECT_EQ(KeyTextColor(106), kColorMagenta);
-  Layout = kLayoutScientific;
+  engineState.layout = kLayoutScientific;
 }
 
 TEST(HelpContextId, OtherControls) {
