@@ -69,7 +69,7 @@ void LnSeries(Rational& x) {
 }
 
 void NaturalLog(Rational& x) {
-  if (RatLess(x, Epsilon)) ThrowError(ErrInvalidInput);
+  if (RatSign(x) <= 0) ThrowError(ErrInvalidInput);
 
   Rational v = CopyRational(x);
   const bool inverted = RatLess(v, RatOne);

@@ -31,7 +31,8 @@ void LnSeries(Rational& x);
 // x <- ln x. Large arguments are brought down by powers of 2^31, then by
 // e^(1/2), into the range of LnSeries; an argument below 1 is inverted first
 // and the result negated, so ln(1/x) is exactly -ln(x).
-// Throws ErrInvalidInput when x < epsilon (zero and negatives included).
+// Throws ErrInvalidInput when x <= 0; every positive value has its
+// logarithm, however small.
 void NaturalLog(Rational& x);
 
 // x <- log10 x = ln x / ln 10. Throws as NaturalLog.

@@ -26,13 +26,10 @@ void HalfExponentialSum(Rational& x, int32_t s) {
   RatDiv(x, RatTwo);
 }
 
-// x <- ln(x + sqrt(x^2 + c)), c = +1 or -1.
-void LogOfRootSum(Rational& x, const Rational& c) {
-  Rational w = CopyRational(x);
-  RatMul(w, x);
-  RatAdd(w, c);
-  Root(w, RatTwo);
-  RatAdd(x, w);
+// x <- ln(x + sqrt(radicand)).
+void LogOfRootSum(Rational& x, Rational& radicand) {
+  Root(radicand, RatTwo);
+  RatAdd(x, radicand);
   NaturalLog(x);
 }
 
@@ -62,12 +59,15 @@ void SinhSeries(Rational& x) { SineCosineSeries(x, true, false); }
 void CoshSeries(Rational& x) { SineCosineSeries(x, false, false); }
 
 void HypSine(Rational& x) {
+  // On |x|, so that sinh(-x) = -sinh(x) in value, errors and time.
   Rational v = CopyRational(x);
+  const int32_t sign = RatTakeMagnitude(v);
   if (RatGreaterEqual(v, RatOne)) {
     HalfExponentialSum(v, -1);
   } else {
     SinhSeries(v);
   }
+  RatGiveSign(v, sign);
   x = std::move(v);
 }
 
@@ -85,9 +85,11 @@ void HypCosine(Rational& x) {
 
 void HypTangent(Rational& x) {
   Rational c = CopyRational(x);
+  const int32_t sign = RatTakeMagnitude(c);
+  Rational s = CopyRational(c);
   HypCosine(c);
-  Rational s = CopyRational(x);
   HypSine(s);
+  RatGiveSign(s, sign);
   // s / c by two products; c >= 1, so its numerator is not zero.
   BigNumMulInternal(s.num, *c.den);
   BigNumMulInternal(s.den, *c.num);
@@ -99,7 +101,10 @@ void HypArcSine(Rational& x) {
   const int32_t sign = RatTakeMagnitude(v);
   if (RatGreater(v, RatPoint85)) {
     // On |x|: for x < 0, x + sqrt(x^2 + 1) would cancel to a few digits.
-    LogOfRootSum(v, RatOne);
+    Rational radicand = CopyRational(v);
+    RatMul(radicand, v);
+    RatAdd(radicand, RatOne);
+    LogOfRootSum(v, radicand);
     if (sign < 0) v.num->sign = -v.num->sign;
   } else {
     v = CopyRational(x);
@@ -110,19 +115,31 @@ void HypArcSine(Rational& x) {
 
 void HypArcCosine(Rational& x) {
   if (RatLess(x, RatOne)) ThrowError(ErrInvalidInput);
+  // x^2 - 1 as (x - 1)(x + 1): near 1 the square would lose the digits of
+  // x - 1 to its cut.
+  Rational radicand = CopyRational(x);
+  RatSub(radicand, RatOne);
+  Rational above = CopyRational(x);
+  RatAdd(above, RatOne);
+  RatMul(radicand, above);
   Rational v = CopyRational(x);
-  LogOfRootSum(v, RatMinusOne);
+  LogOfRootSum(v, radicand);
   x = std::move(v);
 }
 
 void HypArcTangent(Rational& x) {
-  Rational below = CopyRational(x);
-  RatSub(below, RatOne);
+  // On |x| = a / b, so that artanh(-x) = -artanh(x), errors included.
   Rational v = CopyRational(x);
-  RatAdd(v, RatOne);
-  RatDiv(v, below);
-  v.num->sign = -v.num->sign;
-  NaturalLog(v);
-  RatDiv(v, RatTwo);
-  x = std::move(v);
+  const int32_t sign = RatTakeMagnitude(v);
+  if (RatEqual(v, RatOne)) ThrowError(ErrDivideByZeroPositive);
+  if (RatGreater(v, RatOne)) ThrowError(ErrInvalidInput);
+  // (1 + v) / (1 - v) = (b + a) / (b - a), exact: a cut quotient would
+  // leave only its absolute error in the logarithm of a small v.
+  Rational ratio;
+  ratio.num = BigNumSum(*v.den, 1, *v.num, 1, kInternalBase);
+  ratio.den = BigNumSum(*v.den, 1, *v.num, -1, kInternalBase);
+  NaturalLog(ratio);
+  RatDiv(ratio, RatTwo);
+  RatGiveSign(ratio, sign);
+  x = std::move(ratio);
 }

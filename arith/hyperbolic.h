@@ -1,11 +1,12 @@
 // Hyperbolic functions of a Rational and their inverses.
 //
-// sinh and cosh come from their Taylor series below 1 in magnitude (for
-// sinh: every argument below 1, large negative ones included) and from two
-// exponentials above; tanh is their quotient. The inverses are logarithms:
+// sinh and cosh come from their Taylor series below 1 in magnitude and from
+// two exponentials above; tanh is their quotient. The odd functions work on
+// |x| and give the result the sign of x, so that f(-x) = -f(x) holds in
+// value, error and time. The inverses are logarithms:
 //   arsinh x = ln(x + sqrt(x^2 + 1))   (|x| > 0.85; its series below),
-//   arcosh x = ln(x + sqrt(x^2 - 1))   (x >= 1),
-//   artanh x = ln((1 + x) / (1 - x)) / 2.
+//   arcosh x = ln(x + sqrt((x - 1)(x + 1)))   (x >= 1),
+//   artanh x = ln((1 + x) / (1 - x)) / 2, the quotient formed exactly.
 // The series run the loop of arith/series.h at the working precision.
 //
 // Each operation replaces its argument with the result; on a thrown error the
@@ -16,8 +17,7 @@
 
 #include "arith/rational.h"
 
-// x <- sinh x. Throws ErrInvalidInput when x > 100000 (from Exponential).
-// Below -1 the series runs, with about e |x| terms; it can be aborted.
+// x <- sinh x. Throws ErrInvalidInput when |x| > 100000 (from Exponential).
 void HypSine(Rational& x);
 
 // x <- cosh x, never below 1; cosh(-x) is exactly cosh x.
@@ -25,8 +25,7 @@ void HypSine(Rational& x);
 void HypCosine(Rational& x);
 
 // x <- tanh x = sinh x / cosh x, the quotient taken by cross-multiplication
-// without trimming. Throws ErrInvalidInput when |x| > 100000 (the cosine is
-// computed first, so a large negative x fails before the long sinh series).
+// without trimming. Throws ErrInvalidInput when |x| > 100000.
 void HypTangent(Rational& x);
 
 // x <- arsinh x. arsinh(-x) is computed as -arsinh(x), so that large
@@ -36,8 +35,8 @@ void HypArcSine(Rational& x);
 // x <- arcosh x. Throws ErrInvalidInput when x < 1.
 void HypArcCosine(Rational& x);
 
-// x <- artanh x. Throws ErrDivideByZeroPositive at x = 1 and ErrInvalidInput
-// for x <= -1 or x > 1 (the logarithm of zero or of a negative value).
+// x <- artanh x. Throws ErrDivideByZeroPositive at x = 1 and x = -1 and
+// ErrInvalidInput for |x| > 1.
 void HypArcTangent(Rational& x);
 
 // x <- sinh x by its series x + x^3/3! + x^5/5! + ...

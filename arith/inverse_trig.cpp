@@ -59,11 +59,14 @@ void ArcSine(Rational& x) {
   } else if (RatGreater(v, RatPoint85)) {
     if (RatGreater(v, RatOne)) ThrowError(ErrInvalidInput);
     // arcsin v = pi/2 - arcsin sqrt(1 - v^2); the root is below 0.53.
-    Rational square = CopyRational(v);
-    RatMul(square, v);
-    square.num->sign = -square.num->sign;
-    RatAdd(square, RatOne);
-    v = std::move(square);
+    // 1 - v^2 as (1 - v)(1 + v): near 1 the square would lose the digits of
+    // 1 - v to its cut.
+    Rational below = CopyRational(RatOne);
+    RatSub(below, v);
+    Rational above = CopyRational(v);
+    RatAdd(above, RatOne);
+    RatMul(below, above);
+    v = std::move(below);
     Root(v, RatTwo);
     AsinSeries(v);
     RatSubtractFrom(v, HalfPi);

@@ -14,8 +14,7 @@
 #include "arith/rational.h"
 
 // x <- x^y. 0^0 = 1.
-// Throws ErrInvalidInput when: x = 0 and y < 0; 0 < |x| < epsilon;
-// |y ln|x|| > 100000; x < 0 and y is not integral, unless 1/y is an odd
+// Throws ErrInvalidInput when: x = 0 and y < 0; |y ln|x|| > 100000; x < 0 and y is not integral, unless 1/y is an odd
 // integer (within epsilon) and |y| < 1.
 void Power(Rational& x, const Rational& y);
 

@@ -332,3 +332,16 @@ Rational RatRoundToDisplay(Rational& x) {
   BigPtr parsed = DigitsAsParsed(*n, layout, radix);
   return DigitsToRational(*parsed, radix);
 }
+
+Rational RatRoundToPrecision(Rational& x) {
+  const int32_t radix = settings.radix;
+  BigPtr n = RatToRadixDigits(x, radix);
+  const DigitsLayout layout = DigitsRound(n, radix, kDisplayScientific);
+  if (layout.shown <= 0) return RatFromInt(0);
+  // The top `shown` digits, with the place of the lowest of them.
+  BigPtr top = AllocDigits(layout.shown);
+  std::copy(n->digits() + (n->count - layout.shown), n->digits() + n->count,
+            top->digits());
+  SetDigitsHeader(*top, layout.shown, n->span() - layout.shown, n->sign);
+  return DigitsToRational(*top, radix);
+}

@@ -92,3 +92,9 @@ BigPtr DigitsAsParsed(const BigNum& n, const DigitsLayout& layout,
 // would give (with the same numerator and denominator). x keeps its value;
 // its two exponents may both be lowered by the same amount.
 Rational RatRoundToDisplay(Rational& x);
+
+// x rounded to P significant digits of the current radix, half away from
+// zero: the digits a scientific rendering shows, and the value every
+// function result is stored with. x keeps its value; its two exponents may
+// both be lowered by the same amount.
+Rational RatRoundToPrecision(Rational& x);

@@ -4,7 +4,7 @@
 
 #include "arith/error.h"
 #include "arith/integer.h"
-#include "arith/power.h"
+#include "arith/rounded.h"
 #include "arith/settings.h"
 #include "engine/display.h"
 #include "engine/state.h"
@@ -45,9 +45,9 @@ void ApplyReversed(uint32_t op, Rational& current, const Rational& last) {
     case CmdPower:
       if (engineState.inverse) {
         ClearInverse();
-        Root(current, right);
+        EvaluateRounded(current, FnRoot, Radians, &right);
       } else {
-        Power(current, right);
+        EvaluateRounded(current, FnPower, Radians, &right);
       }
       break;
   }

@@ -10,7 +10,7 @@
 #include "arith/alloc.h"
 #include "arith/constants.h"
 #include "arith/error.h"
-#include "arith/power.h"
+#include "arith/rounded.h"
 #include "arith/settings.h"
 #include "engine/display.h"
 #include "engine/state.h"
@@ -134,14 +134,22 @@ void StandardDeviation(bool population) {
     s.currentValue = RatFromInt(0);
     return;
   }
-  Rational d = StoreSum(true);
-  Rational s1Squared = StoreSum(false);
+  Rational d;
   {
-    const Rational s1 = CopyRational(s1Squared);
-    RatMul(s1Squared, s1);
+    // S2 - S1^2 / n cancels to far below the size of S2 when the numbers
+    // lie close together; worked out to three times the precision it keeps
+    // the digits the rounded root needs (the numbers themselves have at most
+    // P significant digits).
+    PrecisionRaise raise(3 * WorkingPrecision + 2 * DigitsPerWord);
+    d = StoreSum(true);
+    Rational s1Squared = StoreSum(false);
+    {
+      const Rational s1 = CopyRational(s1Squared);
+      RatMul(s1Squared, s1);
+    }
+    RatDiv(s1Squared, CountAsRational(n));
+    RatSub(d, s1Squared);
   }
-  RatDiv(s1Squared, CountAsRational(n));
-  RatSub(d, s1Squared);
   // S2 - S1^2 / n is never negative; a value below zero is what the cutting
   // of long components to the working precision left of an exact zero (all
   // numbers equal), and its root would fail.
@@ -150,7 +158,8 @@ void StandardDeviation(bool population) {
     return;
   }
   RatDiv(d, CountAsRational(population ? n : n - 1));
-  Root(d, RatTwo);
+  const Rational two = RatFromInt(2);
+  EvaluateRounded(d, FnRoot, Radians, &two);
   if (AbortRequested()) return;
   s.currentValue = std::move(d);
 }

@@ -4,14 +4,9 @@
 
 #include "arith/constants.h"
 #include "arith/error.h"
-#include "arith/exp_log.h"
-#include "arith/factorial.h"
-#include "arith/hyperbolic.h"
 #include "arith/integer.h"
-#include "arith/inverse_trig.h"
-#include "arith/power.h"
+#include "arith/rounded.h"
 #include "arith/settings.h"
-#include "arith/trig.h"
 #include "engine/display.h"
 #include "engine/radix.h"
 #include "engine/state.h"
@@ -19,33 +14,17 @@
 
 namespace {
 
-// sin, cos, tan with Inv (arc functions in the angle unit), Hyp (hyperbolic)
-// or both (inverse hyperbolic).
-void ApplyAngleFunction(Rational& x, CommandId id, bool inverse,
-                        bool hyperbolic, AngleUnit unit) {
-  switch (id) {
-    case CmdSin:
-      if (hyperbolic) {
-        inverse ? HypArcSine(x) : HypSine(x);
-      } else {
-        inverse ? ArcSineInUnit(x, unit) : Sine(x, unit);
-      }
-      break;
-    case CmdCos:
-      if (hyperbolic) {
-        inverse ? HypArcCosine(x) : HypCosine(x);
-      } else {
-        inverse ? ArcCosineInUnit(x, unit) : Cosine(x, unit);
-      }
-      break;
-    default:  // CmdTan
-      if (hyperbolic) {
-        inverse ? HypArcTangent(x) : HypTangent(x);
-      } else {
-        inverse ? ArcTangentInUnit(x, unit) : Tangent(x, unit);
-      }
-      break;
-  }
+// The function of sin, cos, tan with Inv (arc functions in the angle unit),
+// Hyp (hyperbolic) or both (inverse hyperbolic).
+RoundedFunction AngleFunction(CommandId id, bool inverse, bool hyperbolic) {
+  static constexpr RoundedFunction kByKey[3][4] = {
+      // plain, Inv, Hyp, Inv and Hyp
+      {FnSine, FnArcSine, FnHypSine, FnHypArcSine},
+      {FnCosine, FnArcCosine, FnHypCosine, FnHypArcCosine},
+      {FnTangent, FnArcTangent, FnHypTangent, FnHypArcTangent},
+  };
+  const int row = id == CmdSin ? 0 : (id == CmdCos ? 1 : 2);
+  return kByKey[row][(inverse ? 1 : 0) + (hyperbolic ? 2 : 0)];
 }
 
 // Not: in radix 10 minus the integer part minus one; elsewhere the bits of
@@ -99,7 +78,9 @@ void Percent(Rational& x) {
   RatMul(x, t);
 }
 
-// The function of the table, computed on x (a copy of the value).
+// The function of the table, computed on x (a copy of the value). Functions
+// with irrational values go through EvaluateRounded, which stores them
+// correctly rounded; the others are exact.
 void ComputeUnary(Rational& x, CommandId id) {
   const EngineState& s = engineState;
   const bool inverse = s.inverse;
@@ -113,18 +94,19 @@ void ComputeUnary(Rational& x, CommandId id) {
     case CmdSin:
     case CmdCos:
     case CmdTan:
-      ApplyAngleFunction(x, id, inverse, s.hyperbolic, s.angleUnit);
+      EvaluateRounded(x, AngleFunction(id, inverse, s.hyperbolic), s.angleUnit);
       break;
     case CmdLn:
-      inverse ? Exponential(x) : NaturalLog(x);
+      EvaluateRounded(x, inverse ? FnExponential : FnNaturalLog);
       break;
     case CmdLog:
-      inverse ? PowerOfTen(x) : CommonLog(x);
+      EvaluateRounded(x, inverse ? FnPowerOfTen : FnCommonLog);
       break;
     case CmdSqrt:
     case CmdSquare:
       if (inverse || IsStandardLayout()) {
-        Root(x, RatTwo);
+        const Rational two = RatFromInt(2);
+        EvaluateRounded(x, FnRoot, s.angleUnit, &two);
       } else {
         RatPowInt(x, 2);
       }
@@ -133,13 +115,13 @@ void ComputeUnary(Rational& x, CommandId id) {
       if (inverse) {
         Rational three = CopyRational(RatOne);
         RatAdd(three, RatTwo);
-        Root(x, three);
+        EvaluateRounded(x, FnRoot, s.angleUnit, &three);
       } else {
         RatPowInt(x, 3);
       }
       break;
     case CmdFactorial:
-      Factorial(x);
+      EvaluateRounded(x, FnFactorial);
       break;
     case CmdReciprocal:
       Reciprocal(x);

@@ -157,9 +157,9 @@ TEST_F(ExpLogTest, NaturalLogExactCases) {
 }
 
 TEST_F(ExpLogTest, NaturalLogDomainErrors) {
-  Rational halfEps = CopyRational(Epsilon);
-  RatDiv(halfEps, RatTwo);
-  const Rational args[] = {RatFromInt(0), RatFromInt(-2), CopyRational(halfEps),
+  Rational negativeZero = RatFromInt(0);
+  negativeZero.num->sign = -1;
+  const Rational args[] = {RatFromInt(0), std::move(negativeZero), RatFromInt(-2),
                            CopyRational(MinusEpsilon)};
   for (const Rational& arg : args) {
     Rational x = CopyRational(arg);
