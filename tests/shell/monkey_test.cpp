@@ -18,8 +18,10 @@
 //   QUIB_LEAK_KEYS       keys of the leak test (default 1000)
 // The seed is printed at the start; on a failure the seed, the action count
 // and the last actions are printed, and the whole action log is written to
-// monkey_log.txt in the artifacts folder. The same seed and count replay
-// the same sequence of actions.
+// monkey_log.txt in the artifacts folder. The same seed makes the same
+// random choices, so a failure replays with its seed and action count
+// (where an action depends on what the program shows, such as which keys are
+// enabled, the log tells what was done).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -142,8 +144,9 @@ class Monkey {
  public:
   Monkey(QuibApp& app, uint32_t seed) : app_(app), rng_(seed) {}
 
-  // One random action, logged.
-  void Act();
+  // One random action, logged; false (with the reason in `why`) when the
+  // program was found dead or hanging before it.
+  bool Act(std::string& why);
   // The checks after a batch; false with the reason in `why`.
   bool Check(std::string& why);
 
@@ -189,6 +192,9 @@ class Monkey {
   // Closes dialogs other than the statistics box: the watchdog's question is
   // answered with Stop, message boxes with OK. An unknown error is a failure.
   bool CloseStrayDialogs(std::string& why);
+  // The process lives and its window answers, at once or, after any long
+  // computation has been stopped, within a minute.
+  bool Responsive(std::string& why);
 
   QuibApp& app_;
   std::mt19937 rng_;
@@ -404,8 +410,8 @@ void Monkey::Help() {
   }
 }
 
-void Monkey::Act() {
-  FollowWindow();
+bool Monkey::Act(std::string& why) {
+  if (!Responsive(why)) return false;
   const uint32_t roll = Below(1000);
   if (roll < 380) {
     ClickKey(false);
@@ -431,7 +437,7 @@ void Monkey::Act() {
     Help();
   }
   ++actions_;
-  if (actions_ % 10 == 0) app_.Settle();
+  return true;
 }
 
 bool Monkey::CloseStrayDialogs(std::string& why) {
@@ -456,14 +462,18 @@ bool Monkey::CloseStrayDialogs(std::string& why) {
   return true;
 }
 
-bool Monkey::Check(std::string& why) {
+bool Monkey::Responsive(std::string& why) {
   const int32_t code = app_.WaitForExit(0);
   if (code != -1) {
     why = "quib.exe ended with exit code " + std::to_string(code);
     return false;
   }
-  // Responsive: the window answers within a minute; a long computation is
-  // stopped through the watchdog's question as a user would.
+  DWORD_PTR result = 0;
+  FollowWindow();
+  if (SendMessageTimeoutA(app_.window(), WM_NULL, 0, 0, SMTO_NORMAL, 100, &result)) return true;
+  // Busy: a paste still replaying, or a long computation, which is stopped
+  // through the watchdog's question as a user would. It must answer within
+  // a minute.
   const DWORD start = GetTickCount();
   for (;;) {
     if (!CloseStrayDialogs(why)) return false;
@@ -472,16 +482,26 @@ bool Monkey::Check(std::string& why) {
       why = "the layout window is gone";
       return false;
     }
-    DWORD_PTR result = 0;
-    if (SendMessageTimeoutA(app_.window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result)) break;
-    if (GetTickCount() - start > 60000) {
-      why = "the window does not answer for a minute";
+    if (SendMessageTimeoutA(app_.window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result)) {
+      return true;
+    }
+    if (app_.WaitForExit(0) != -1 || GetTickCount() - start > 60000) {
+      why = app_.WaitForExit(0) != -1 ? "quib.exe ended while busy"
+                                      : "the window does not answer for a minute";
       return false;
     }
   }
+}
+
+bool Monkey::Check(std::string& why) {
+  if (!Responsive(why)) return false;
   app_.Settle();
   if (!CloseStrayDialogs(why)) return false;
   FollowWindow();
+  if (!IsWindow(app_.window())) {
+    why = "the layout window is gone";
+    return false;
+  }
 
   int32_t radix = 10;
   if (Scientific()) {
@@ -495,12 +515,13 @@ bool Monkey::Check(std::string& why) {
     return false;
   }
   const std::string memory = app_.Text(kMemoryIndicator);
-  if (memory != "" && memory != " M") {
+  if (app_.Control(kMemoryIndicator) != nullptr && memory != "" && memory != " M") {
     why = "the memory indicator shows \"" + memory + "\"";
     return false;
   }
   const std::string parens = app_.Text(kParenIndicator);
-  if (!parens.empty() && parens.rfind("(=", 0) != 0) {
+  if (app_.Control(kParenIndicator) != nullptr && !parens.empty() &&
+      parens.rfind("(=", 0) != 0) {
     why = "the parenthesis indicator shows \"" + parens + "\"";
     return false;
   }
@@ -509,7 +530,13 @@ bool Monkey::Check(std::string& why) {
   Log("check: decimal, C, 2+3=");
   if (Scientific()) app_.Click(kDec);
   for (int32_t key : {kClear, kDigit2, kAdd, kDigit3, kEquals}) app_.Click(key);
-  std::string result = app_.WaitForDisplay("5.", 3000);
+  // 5 as the fixed or the scientific display shows it.
+  const DWORD start = GetTickCount();
+  std::string result = app_.Display();
+  while (result != "5." && result != "5.e+0" && GetTickCount() - start < 3000) {
+    Sleep(10);
+    result = app_.Display();
+  }
   if (result != "5." && result != "5.e+0") {
     why = "C, 2+3= gives \"" + result + "\"";
     return false;
@@ -543,8 +570,10 @@ TEST_F(MonkeyGui, RandomActionsLeaveAWorkingCalculator) {
   bool ok = true;
   while (ok && monkey.actions() < wanted) {
     if (seconds > 0 && GetTickCount() - start > static_cast<DWORD>(seconds) * 1000) break;
-    for (int32_t i = 0; i < kBatch && monkey.actions() < wanted; ++i) monkey.Act();
-    ok = monkey.Check(why);
+    for (int32_t i = 0; ok && i < kBatch && monkey.actions() < wanted; ++i) {
+      ok = monkey.Act(why);
+    }
+    if (ok) ok = monkey.Check(why);
   }
   const std::string summary =
       "monkey: seed " + std::to_string(seed) + ", " + std::to_string(monkey.actions()) +
