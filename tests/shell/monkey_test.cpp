@@ -171,8 +171,16 @@ class Monkey {
   }
 
   bool Scientific() const { return app_.Control(kBin) != nullptr; }
-  // Follows the layout window through a layout switch made in any way.
-  void FollowWindow() { app_.WaitForNewWindow(app_.window(), 0); }
+  // Follows the layout window through a layout switch made in any way
+  // (without waiting when there is no new window).
+  void FollowWindow() {
+    for (HWND w : quibtest::FindTopWindows(app_.processId(), "SciQuib")) {
+      if (w != app_.window()) {
+        app_.WaitForNewWindow(app_.window(), 0);
+        return;
+      }
+    }
+  }
   // An enabled control among the keys, radio buttons and check boxes.
   int32_t RandomControl();
   void FocusMostly() {
