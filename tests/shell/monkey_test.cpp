@@ -609,7 +609,11 @@ TEST_F(MonkeyGui, RandomActionsLeaveAWorkingCalculator) {
     for (const std::string& line : monkey.log()) file << line << "\n";
   }
   if (!ok) {
-    if (IsWindow(app.window())) Screenshot(app.window(), "monkey_failure.png");
+    // A screenshot repaints the window: only of one that still answers.
+    DWORD_PTR answer = 0;
+    const bool answers = IsWindow(app.window()) &&
+                         SendMessageTimeoutA(app.window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer);
+    if (answers) Screenshot(app.window(), "monkey_failure.png");
     FAIL() << why << "\nreplay: QUIB_MONKEY_SEED=" << seed
            << " QUIB_MONKEY_ACTIONS=" << monkey.actions()
            << " (whole log in monkey_log.txt)\nlast actions:\n"
