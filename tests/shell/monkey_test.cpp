@@ -6,7 +6,8 @@
 // menu commands, layout switches, the statistics box opened, used and
 // closed, About and help opened and closed again. After every batch it
 // checks that the process lives and answers, that the display shows a
-// number of the current radix or one of the calculator's messages, and that
+// number of the current radix, the open parentheses or one of the
+// calculator's messages, and that
 // C brings back a working calculator (2+3= gives 5).
 //
 // Environment (all optional):
@@ -108,11 +109,14 @@ bool IsNumberOf(const std::string& text, int32_t radix) {
   return true;
 }
 
+// One of the calculator's messages, or the open parentheses that an opening
+// parenthesis shows (one "(" per open level, in either layout: a paste
+// reaches the parentheses of the standard layout too).
 bool IsMessage(const std::string& text) {
   for (const char* m : kMessages) {
     if (text == m) return true;
   }
-  return false;
+  return !text.empty() && text.size() <= 25 && text.find_first_not_of('(') == std::string::npos;
 }
 
 // Visible dialogs (class #32770) of the process.
