@@ -1,6 +1,8 @@
 #include "shell/command_line.h"
 
+#ifdef _WIN32
 #include <windows.h>
+#endif
 
 #include <climits>
 
@@ -9,6 +11,17 @@
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The next character of a command line, a multi-byte character passed over
+// whole. Windows knows the code page; elsewhere (the parser's native tests
+// and fuzzing) every byte is a character. Never steps past the terminator.
+const char* NextChar(const char* p) {
+#ifdef _WIN32
+  return CharNextA(p);
+#else
+  return *p == '\0' ? p : p + 1;
+#endif
+}
 
 }  // namespace
 
@@ -29,7 +42,7 @@ void ParseCommandLineText(const char* commandLine, CommandLineOptions& options) 
   bool quoted = false;
   while (*p != '\0' && (quoted || !IsBlank(*p))) {
     if (*p == '"') quoted = !quoted;
-    p = CharNextA(p);
+    p = NextChar(p);
   }
   while (*p != '\0') {
     const char letter = *p;
@@ -54,10 +67,11 @@ void ParseCommandLineText(const char* commandLine, CommandLineOptions& options) 
       }
       if (*p == '\0') break;
     }
-    p = CharNextA(p);
+    p = NextChar(p);
   }
 }
 
+#ifdef _WIN32
 void ParseCommandLine() {
   CommandLineOptions options{settings.precision, settings.radix,
                              settings.wordBits};
@@ -66,6 +80,7 @@ void ParseCommandLine() {
   settings.radix = options.radix;
   settings.wordBits = options.wordBits;
 }
+#endif
 
 int32_t ParseLayoutSetting(const char* text) {
   const char* p = text;

@@ -26,11 +26,12 @@ const char* ReadDecimal(const char* text, int32_t& value);
 // Applies the options found in a whole command line (program name first) to
 // `options`: P above 64 becomes 64; R is clamped to 2..16; W is taken as it
 // is. Options not given keep their values. Multi-byte characters are passed
-// over whole (CharNextA).
+// over whole (CharNextA on Windows;
+// elsewhere each byte is one character).
 void ParseCommandLineText(const char* commandLine, CommandLineOptions& options);
 
 // ParseCommandLineText of the process's command line into `settings`
-// (arith/settings.h).
+// (arith/settings.h). Windows only.
 void ParseCommandLine();
 
 // The layout a profile value of "layout" selects: 0 (scientific) for a

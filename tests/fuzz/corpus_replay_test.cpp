@@ -59,10 +59,8 @@ TEST(FuzzCorpusReplay, Commands) { EXPECT_GT(Replay("commands", FuzzCommands), 0
 
 TEST(FuzzCorpusReplay, Text) { EXPECT_GT(Replay("text", FuzzText), 0u); }
 
-#ifdef QUIB_FUZZ_COMMAND_LINE
 TEST(FuzzCorpusReplay, CommandLine) {
   EXPECT_GT(Replay("command_line", FuzzCommandLine), 0u);
 }
-#endif
 
 }  // namespace
