@@ -140,7 +140,9 @@ TEST_F(ReuseTest, BigNumResultAliasingTheOperandGivesTheSameValue) {
         EXPECT_EQ(BigNumFault(*same, base), nullptr) << BigNumFault(*same, base);
         EXPECT_EQ(DigitsOf(*same), DigitsOf(*distinct));
         EXPECT_EQ(same->exp, distinct->exp);
-        if (!BigNumIsZero(*same)) EXPECT_EQ(same->sign, distinct->sign);
+        if (!BigNumIsZero(*same)) {
+          EXPECT_EQ(same->sign, distinct->sign);
+        }
       }
     }
   }
