@@ -244,10 +244,6 @@ uint32_t HelpContextId(int32_t controlId) {
       return 131;
     case IdDisplay:
       return 9;
-    // The layout-switch pictures: their topics carry their own numbers.
-    case IDC_PICTURE_TO_SCIENTIFIC:
-    case IDC_PICTURE_TO_STANDARD:
-      return static_cast<uint32_t>(controlId);
     default:
       return 0;
   }

@@ -60,6 +60,8 @@ Result RunQuibc(const std::vector<std::string>& args, const std::string& input =
   const int status = pclose(pipe);
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   r.err = ReadFile(base + ".err");
+  std::remove((base + ".in").c_str());
+  std::remove((base + ".err").c_str());
   return r;
 }
 

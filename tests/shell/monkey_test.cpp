@@ -35,6 +35,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/commands.h"
+#include "engine/messages.h"
 #include "gui_fixture.h"
 #include "gui_test_util.h"
 
@@ -44,14 +46,16 @@ using quibtest::QuibApp;
 
 constexpr int32_t kBatch = 100;
 
-// Controls, menu items and dialog items by their identifiers.
-constexpr int32_t kClear = 81;
-constexpr int32_t kStatisticsKey = 84;
-constexpr int32_t kAdd = 92;
-constexpr int32_t kEquals = 112;
-constexpr int32_t kDigit2 = 126;
-constexpr int32_t kDigit3 = 127;
-constexpr int32_t kBin = 140, kOct = 141, kDec = 142, kHex = 143;
+// Keys by the engine's command table; indicators, menu items and dialog
+// items by their identifiers.
+constexpr int32_t Key(CommandId id) { return static_cast<int32_t>(id); }
+constexpr int32_t kClear = Key(CmdClear);
+constexpr int32_t kStatisticsKey = Key(CmdStatistics);
+constexpr int32_t kAdd = Key(CmdAdd);
+constexpr int32_t kEquals = Key(CmdEquals);
+constexpr int32_t kDigit2 = Key(CmdDigit2);
+constexpr int32_t kDigit3 = Key(CmdDigit3);
+constexpr int32_t kBin = Key(CmdBin), kOct = Key(CmdOct), kDec = Key(CmdDec), kHex = Key(CmdHex);
 constexpr int32_t kMemoryIndicator = 401;
 constexpr int32_t kParenIndicator = 402;
 constexpr int32_t kCopyItem = 300, kPasteItem = 301, kAboutItem = 302;
@@ -60,16 +64,6 @@ constexpr int32_t kStatDelete = 404, kStatClearAll = 405, kStatList = 407;
 constexpr int32_t kStatLoad = 410, kStatReturn = 411;
 constexpr int32_t kPromptStop = 2;
 
-constexpr const char* kMessages[] = {
-    "No data to compute with",
-    "Invalid input",
-    "Result is undefined",
-    "Cannot divide by zero",
-    "Cannot divide a negative number by zero",
-    "Calculation stopped",
-    "Cannot compute the result",
-    "Not enough memory",
-};
 
 int64_t EnvInt(const char* name, int64_t fallback) {
   char value[64] = {};
@@ -113,7 +107,8 @@ bool IsNumberOf(const std::string& text, int32_t radix) {
 // parenthesis shows (one "(" per open level, in either layout: a paste
 // reaches the parentheses of the standard layout too).
 bool IsMessage(const std::string& text) {
-  for (const char* m : kMessages) {
+  for (uint32_t i = 0; i < kErrorMessageCount; ++i) {
+    const char* m = ErrorMessage(i);
     if (text == m) return true;
   }
   return !text.empty() && text.size() <= 25 && text.find_first_not_of('(') == std::string::npos;
