@@ -195,7 +195,8 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     std::swap(na, nb);
   }
   if (nb < kKaratsubaMin) {
-    WordsMulSchool(r, a, na, b, nb);
+    // The longer operand in the inner loop: fewer carry passes.
+    WordsMulSchool(r, b, nb, a, na);
     return;
   }
   if (na == nb) {
