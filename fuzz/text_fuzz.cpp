@@ -82,7 +82,16 @@ void CheckRendering(const Rational& x, int32_t radix, int32_t mode) {
     throw;
   }
   const std::string again = RationalToText(*back, radix, mode);
-  if (again != text) FuzzFail("text " + text + " renders back as " + again);
+  if (again == text) return;
+  // A scientific text whose exponent digits cost mantissa digits holds fewer
+  // digits than the precision, and read back it may fit the fixed form: the
+  // form may change, the value may not.
+  BigPtr d2 = ParseDigits(again);
+  if (!d2) FuzzFail("rendered text reads as nothing: " + again);
+  const Rational backAgain = DigitsToRational(*d2, radix);
+  if (!RatEqual(backAgain, *back)) {
+    FuzzFail("text " + text + " renders back as " + again);
+  }
 }
 
 }  // namespace
