@@ -623,7 +623,36 @@ BigPtr IntegerRoot(const BigNum& big, int32_t n) {
 
 }  // namespace
 
+namespace {
+
+// The whole n-th root of v < 2^31 when there is one, else 0.
+uint32_t ExactSmallRoot(uint32_t v, int32_t n) {
+  const double guess = std::round(std::pow(static_cast<double>(v), 1.0 / n));
+  for (uint64_t r = guess > 1 ? static_cast<uint64_t>(guess) - 1 : 0; r <= guess + 1; ++r) {
+    uint64_t p = 1;
+    for (int32_t i = 0; i < n && p <= v; ++i) p *= r;
+    if (p == v) return static_cast<uint32_t>(r);
+  }
+  return 0;
+}
+
+}  // namespace
+
 Rational FastRoot(const Rational& x, int32_t n, int32_t bits) {
+  // Small operands with an exact root (27, 1/8) take no iteration.
+  const BigNum& xn = *x.num;
+  const BigNum& xd = *x.den;
+  if (xn.count == 1 && xn.exp == 0 && xd.count == 1 && xd.exp == 0 &&
+      xn.digits()[0] != 0 && xd.digits()[0] != 0) {
+    const uint32_t rn = ExactSmallRoot(xn.digits()[0], n);
+    const uint32_t rd = rn == 0 ? 0 : ExactSmallRoot(xd.digits()[0], n);
+    if (rd != 0) {
+      Rational r;
+      r.num = BigNumFromInt(static_cast<int32_t>(rn), kInternalBase);
+      r.den = BigNumFromInt(static_cast<int32_t>(rd), kInternalBase);
+      return r;
+    }
+  }
   // N = a b^(n-1) B^(n f), f words for the bits asked (and a word more).
   const int32_t f = (bits + kWordBits - 1) / kWordBits + 1;
   BigPtr a = CopyBigNum(*x.num);

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "arith/constants.h"
@@ -336,6 +337,16 @@ bool WordsAtLeastPower(const uint32_t* a, int32_t count,
   return WordsCompare(a, power.data(), count) >= 0;
 }
 
+// RadixChunkFor with a base below 2^31, a factor the word routines take.
+RadixChunk WordChunk(int32_t radix) {
+  RadixChunk c = RadixChunkFor(radix);
+  if (c.base >= kInternalBase) {
+    c.base /= static_cast<uint64_t>(radix);
+    --c.digits;
+  }
+  return c;
+}
+
 // radix^k as base-2^31 words, the last few kept per thread.
 const std::vector<uint32_t>& RadixPowerWords(int32_t radix, int32_t k) {
   thread_local struct {
@@ -351,7 +362,7 @@ const std::vector<uint32_t>& RadixPowerWords(int32_t radix, int32_t k) {
   next = (next + 1) % 4;
   c.radix = 0;
   c.words.assign(1, 1u);
-  const RadixChunk chunk = RadixChunkFor(radix);
+  const RadixChunk chunk = WordChunk(radix);
   for (int32_t left = k; left > 0; left -= chunk.digits) {
     uint32_t m = 1;
     for (int32_t i = 0; i < std::min(left, chunk.digits); ++i) {
@@ -464,16 +475,22 @@ bool RoundByWords(const Rational& x, int32_t radix, int32_t p, Rational& out) {
     }
     break;
   }
-  // Trailing zero digits go, as the digit path drops them.
+  // Trailing zero digits go, as the digit path drops them: a whole limb of
+  // digits at a time, then one by one.
   int32_t mn = static_cast<int32_t>(m.size());
   while (mn > 1 && m[static_cast<size_t>(mn - 1)] == 0) --mn;
-  std::vector<uint32_t> q(m.begin(), m.begin() + mn);
-  for (;;) {
-    if (WordsDivWord(q.data(), mn, static_cast<uint32_t>(radix)) != 0) break;
-    std::copy(q.begin(), q.begin() + mn, m.begin());
-    ++e;
-    while (mn > 1 && m[static_cast<size_t>(mn - 1)] == 0) --mn;
-    q.assign(m.begin(), m.begin() + mn);
+  const RadixChunk chunk = WordChunk(radix);
+  std::vector<uint32_t> q;
+  for (const auto& [divisor, digits] :
+       {std::pair{static_cast<uint32_t>(chunk.base), chunk.digits},
+        std::pair{static_cast<uint32_t>(radix), 1}}) {
+    for (;;) {
+      q.assign(m.begin(), m.begin() + mn);
+      if (WordsDivWord(q.data(), mn, divisor) != 0) break;
+      std::copy(q.begin(), q.end(), m.begin());
+      e += digits;
+      while (mn > 1 && m[static_cast<size_t>(mn - 1)] == 0) --mn;
+    }
   }
   if (e > INT32_MAX || e < -int64_t{INT32_MAX}) return false;
   BigPtr n = AllocDigits(mn);
@@ -485,7 +502,11 @@ bool RoundByWords(const Rational& x, int32_t radix, int32_t p, Rational& out) {
   }
   n->sign = sign;
   out.num = std::move(n);
-  out.den = RadixPowInternal(radix, e < 0 ? static_cast<int32_t>(-e) : 0);
+  const std::vector<uint32_t>& power = RadixPowerWords(radix, e < 0 ? static_cast<int32_t>(-e) : 0);
+  const int32_t dn = static_cast<int32_t>(power.size());
+  out.den = AllocDigits(dn);
+  std::copy(power.begin(), power.end(), out.den->digits());
+  SetDigitsHeader(*out.den, dn, 0, 1);
   return true;
 }
 
