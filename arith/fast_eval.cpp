@@ -581,8 +581,72 @@ BigPtr FloorQuotient(const BigNum& a, const BigNum& b) {
   return q;
 }
 
+// floor(a 2^bits) for an integer a >= 0 (exp >= 0), as a BigNum of exp 0.
+BigPtr ShiftedInteger(const BigNum& a, int64_t bits) {
+  const int64_t total = bits + int64_t{kWordBits} * a.exp;
+  const int64_t words = total >= 0 ? total / kWordBits : -((-total + kWordBits - 1) / kWordBits);
+  const int32_t b = static_cast<int32_t>(total - words * kWordBits);  // 0 .. 30
+  const int64_t outCount = std::max<int64_t>(int64_t{a.count} + words + 1, 1);
+  if (outCount > std::numeric_limits<int32_t>::max() / 2) ThrowError(ErrOutOfMemory);
+  BigPtr r = AllocBigNum(static_cast<int32_t>(outCount));
+  Word* out = r->digits();
+  const Word* in = a.digits();
+  // Word i of a 2^b lands at word i + words.
+  uint64_t carry = 0;
+  for (int32_t i = 0; i <= a.count; ++i) {
+    const uint64_t t = (i < a.count ? (uint64_t{in[i]} << b) : 0) | carry;
+    carry = t >> kWordBits;
+    const int64_t k = int64_t{i} + words;
+    if (k >= 0 && k < outCount) out[k] = static_cast<Word>(t & kWordMask);
+  }
+  int32_t count = static_cast<int32_t>(outCount);
+  while (count > 1 && out[count - 1] == 0) --count;
+  r->sign = 1;
+  r->count = count;
+  r->exp = 0;
+  return r;
+}
+
+// The bit length of an integer a > 0.
+int64_t BitLengthOf(const BigNum& a) {
+  int32_t top = a.count - 1;
+  while (top > 0 && a.digits()[top] == 0) --top;
+  return int64_t{kWordBits} * (a.exp + top) + BitLength(a.digits()[top]);
+}
+
+// floor(sqrt N) for an integer N > 0, with the precision doubling: the root
+// of N / 4^k (k about a quarter of N's bits) scaled by 2^k is below the
+// root by less than 2^(k+1), so that one Newton step from it, which is never
+// below floor(sqrt N), overshoots by a few units at most; those go by
+// squaring.
+BigPtr IntegerSqrt(const BigNum& big) {
+  const int64_t length = BitLengthOf(big);
+  if (length <= 62) {
+    uint64_t v = 0;
+    const BigPtr plain = ShiftedInteger(big, 0);
+    for (int32_t i = plain->count - 1; i >= 0; --i) v = (v << kWordBits) | plain->digits()[i];
+    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<double>(v)));
+    while (r * r > v) --r;
+    while ((r + 1) * (r + 1) <= v) ++r;
+    BigPtr out = BigNumFromInt(static_cast<int32_t>(r), kInternalBase);
+    return out;
+  }
+  const int64_t k = (length - 1) / 4;
+  BigPtr y = ShiftedInteger(*IntegerSqrt(*ShiftedInteger(big, -2 * k)), k);
+  // y <- floor((y + floor(N / y)) / 2)
+  BigPtr z = FloorQuotient(big, *y);
+  BigNumAdd(z, *y, kInternalBase);
+  y = ShiftedInteger(*z, -1);
+  for (;;) {
+    const BigPtr square = BigNumProductInternal(*y, *y);
+    if (!BigNumLessMagnitude(big, *square) || AbortRequested()) return y;
+    BigNumAdd(y, *BigNumFromInt(-1, kInternalBase), kInternalBase);
+  }
+}
+
 // floor(N^(1/n)) for N > 0, by Newton's iteration from above.
 BigPtr IntegerRoot(const BigNum& big, int32_t n) {
+  if (n == 2) return IntegerSqrt(big);
   // A start next to the root, from its logarithm: 48 bits of mantissa,
   // raised by 2^-40, times a power of two.
   const double log2root = Log2Magnitude(big) / n;
