@@ -736,25 +736,30 @@ Rational FastRoot(const Rational& x, int32_t n, int32_t bits) {
   return r;
 }
 
-void FastPower(Rational& x, const Rational& y) {
+int32_t FastRootDegree(const Rational& x, const Rational& y) {
   // y = 1/n, exactly, for a whole n >= 2 of one word?
   const BigNum& num = *y.num;
   const BigNum& den = *y.den;
   const int32_t sign = RatSign(x);
   const bool unitNumerator = num.count == 1 && num.exp == 0 && num.digits()[0] == 1;
   const bool smallDen = den.count == 1 && den.exp == 0 && den.digits()[0] >= 2;
-  if (sign != 0 && unitNumerator && smallDen && num.sign * den.sign > 0) {
-    const int32_t n = static_cast<int32_t>(den.digits()[0]);
-    // The integer root works on a x.den^(n-1) B^(nf): for high roots of
-    // long fractions the logarithm is cheaper.
-    const int64_t words = int64_t{x.num->span()} + int64_t{n - 1} * x.den->span();
-    if ((sign > 0 || (n & 1)) && n <= 16 && words <= 64) {
-      Rational r = FastRoot(x, n, WorkingPrecisionBits());
-      RatTrim(r);
-      if (sign < 0) r.num->sign = -r.num->sign;
-      x = std::move(r);
-      return;
-    }
+  if (sign == 0 || !unitNumerator || !smallDen || num.sign * den.sign < 0) return 0;
+  const int32_t n = static_cast<int32_t>(den.digits()[0]);
+  // The integer root works on a x.den^(n-1) B^(nf): for high roots of
+  // long fractions the logarithm is cheaper.
+  const int64_t words = int64_t{x.num->span()} + int64_t{n - 1} * x.den->span();
+  return (sign > 0 || (n & 1)) && n <= 16 && words <= 64 ? n : 0;
+}
+
+void FastPower(Rational& x, const Rational& y) {
+  const int32_t n = FastRootDegree(x, y);
+  if (n != 0) {
+    const int32_t sign = RatSign(x);
+    Rational r = FastRoot(x, n, WorkingPrecisionBits());
+    RatTrim(r);
+    if (sign < 0) r.num->sign = -r.num->sign;
+    x = std::move(r);
+    return;
   }
   PowerWith(x, y, FastNaturalLog, FastExponential);
 }
