@@ -235,7 +235,12 @@ void Evaluate(Rational& v, RoundedFunction f, AngleUnit unit,
 bool EvaluateExact(Rational& x, RoundedFunction f, const Rational* y) {
   switch (f) {
     case FnPower:
-      if (!RatIsInteger(*y)) return false;
+      // Beyond 32 bits the power goes through e^(y ln x), which is not
+      // exact: rounded like any other result.
+      if (!RatIsInteger(*y) || RatGreater(*y, RatFromInt(INT32_MAX)) ||
+          RatLess(*y, RatFromInt(-INT32_MAX))) {
+        return false;
+      }
       Power(x, *y);
       return true;
     case FnRoot: {

@@ -72,6 +72,29 @@ TEST_F(RoundedTest, ExactResultsStayExact) {
   EXPECT_TRUE(RatEqual(tenth, Fraction(1, 1000)));
 }
 
+// An integral exponent beyond 32 bits is taken as e^(y ln x), which is not
+// exact: the result is rounded like the others. (1 + 10^-31)^(10^10) is
+// e^(10^-21 - 5 10^-53), 1 + 10^-21 + 5 10^-43 - ..., which rounds to
+// 1 + 10^-21 at P = 33.
+TEST_F(RoundedTest, HugeIntegralExponentsAreRounded) {
+  Rational x = RatFromInt(10);
+  RatPowInt(x, 31);
+  RatAdd(x, RatOne);
+  Rational scale = RatFromInt(10);
+  RatPowInt(scale, 31);
+  RatDiv(x, scale);
+  Rational y = RatFromInt(100000);
+  RatMul(y, RatFromInt(100000));
+  EvaluateRounded(x, FnPower, Radians, &y);
+  Rational want = RatFromInt(10);
+  RatPowInt(want, 21);
+  RatAdd(want, RatOne);
+  Rational wantScale = RatFromInt(10);
+  RatPowInt(wantScale, 21);
+  RatDiv(want, wantScale);
+  EXPECT_TRUE(RatEqual(x, want)) << Render(x);
+}
+
 // A failure leaves the argument, the precision and the constant set as they
 // were, whether it comes from the guarded evaluation or from the checks.
 TEST_F(RoundedTest, ErrorsLeaveEverythingAsItWas) {
