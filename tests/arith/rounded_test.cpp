@@ -77,22 +77,19 @@ TEST_F(RoundedTest, ExactResultsStayExact) {
 // e^(10^-21 - 5 10^-53), 1 + 10^-21 + 5 10^-43 - ..., which rounds to
 // 1 + 10^-21 at P = 33.
 TEST_F(RoundedTest, HugeIntegralExponentsAreRounded) {
-  Rational x = RatFromInt(10);
-  RatPowInt(x, 31);
-  RatAdd(x, RatOne);
-  Rational scale = RatFromInt(10);
-  RatPowInt(scale, 31);
-  RatDiv(x, scale);
+  const auto onePlusTenTo = [](int32_t k) {  // 1 + 10^-k
+    Rational scale = RatFromInt(10);
+    RatPowInt(scale, k);
+    Rational r = CopyRational(scale);
+    RatAdd(r, RatOne);
+    RatDiv(r, scale);
+    return r;
+  };
+  Rational x = onePlusTenTo(31);
   Rational y = RatFromInt(100000);
   RatMul(y, RatFromInt(100000));
   EvaluateRounded(x, FnPower, Radians, &y);
-  Rational want = RatFromInt(10);
-  RatPowInt(want, 21);
-  RatAdd(want, RatOne);
-  Rational wantScale = RatFromInt(10);
-  RatPowInt(wantScale, 21);
-  RatDiv(want, wantScale);
-  EXPECT_TRUE(RatEqual(x, want)) << Render(x);
+  EXPECT_TRUE(RatEqual(x, onePlusTenTo(21))) << Render(x);
 }
 
 // A failure leaves the argument, the precision and the constant set as they
