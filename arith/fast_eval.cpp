@@ -908,11 +908,15 @@ void FastArcSine(Rational& x, AngleUnit unit) {
   BigNumMulInternal(radicand.num, *BigNumSum(*v.den, 1, *v.num, 1, kInternalBase));
   radicand.den = BigNumProductInternal(*v.den, *v.den);
   Rational root = FastRoot(radicand, 2, bits);
-  // v / root = (a / b) (rd / rn)
+  // arcsin v = 2 arctan(v / (1 + sqrt(1 - v^2))), the first halving of the
+  // arctangent of v / sqrt(1 - v^2) without a root of its own:
+  // v / (1 + rn / rd) = a rd / (b (rd + rn)).
   Rational t;
   t.num = BigNumProductInternal(*v.num, *root.den);
-  t.den = BigNumProductInternal(*v.den, *root.num);
+  t.den = BigNumProductInternal(
+      *v.den, *BigNumSum(*root.den, 1, *root.num, 1, kInternalBase));
   Rational r = FastAtan(t, bits);
+  BigNumMulInternal(r.num, *BigNumFromInt(2, kInternalBase));
   if (sign < 0) r.num->sign = -r.num->sign;
   ToUnit(r, unit, bits);
   x = std::move(r);

@@ -69,8 +69,9 @@ void FastPower(Rational& x, const Rational& y);
 // and the series; relative error below 2^-bits.
 Rational FastAtan(const Rational& x, int32_t bits);
 
-// The inverse circular keys in `unit`: arcsin x = arctan(x / sqrt((1 - x)
-// (1 + x))) and arccos x = 2 arctan sqrt((1 - x) / (1 + x)) for |x| < 1;
+// The inverse circular keys in `unit`: arcsin x = 2 arctan(x / (1 +
+// sqrt((1 - x)(1 + x)))) and arccos x = 2 arctan sqrt((1 - x) / (1 + x)) for
+// |x| < 1;
 // |x| >= 1 (the ends and the domain errors) as ArcSineInUnit and
 // ArcCosineInUnit.
 void FastArcSine(Rational& x, AngleUnit unit);
