@@ -279,6 +279,8 @@ bool RatIsInteger(const Rational& x) {
   if (RatIsZero(x)) return true;
   const BigNum& den = *x.den;
   if (den.count == 1 && den.exp == 0 && den.digits()[0] == 1) return true;
+  // A nonzero value below 1 in magnitude is no whole number.
+  if (BigNumLessMagnitude(*x.num, den)) return false;
   BigPtr rest = CopyBigNum(*x.num);
   BigNumRem(rest, *x.den);
   return BigNumIsZero(*rest);
