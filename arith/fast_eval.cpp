@@ -581,8 +581,72 @@ BigPtr FloorQuotient(const BigNum& a, const BigNum& b) {
   return q;
 }
 
+// floor(a 2^bits) for an integer a >= 0 (exp >= 0), as a BigNum of exp 0.
+BigPtr ShiftedInteger(const BigNum& a, int64_t bits) {
+  const int64_t total = bits + int64_t{kWordBits} * a.exp;
+  const int64_t words = total >= 0 ? total / kWordBits : -((-total + kWordBits - 1) / kWordBits);
+  const int32_t b = static_cast<int32_t>(total - words * kWordBits);  // 0 .. 30
+  const int64_t outCount = std::max<int64_t>(int64_t{a.count} + words + 1, 1);
+  if (outCount > std::numeric_limits<int32_t>::max() / 2) ThrowError(ErrOutOfMemory);
+  BigPtr r = AllocBigNum(static_cast<int32_t>(outCount));
+  Word* out = r->digits();
+  const Word* in = a.digits();
+  // Word i of a 2^b lands at word i + words.
+  uint64_t carry = 0;
+  for (int32_t i = 0; i <= a.count; ++i) {
+    const uint64_t t = (i < a.count ? (uint64_t{in[i]} << b) : 0) | carry;
+    carry = t >> kWordBits;
+    const int64_t k = int64_t{i} + words;
+    if (k >= 0 && k < outCount) out[k] = static_cast<Word>(t & kWordMask);
+  }
+  int32_t count = static_cast<int32_t>(outCount);
+  while (count > 1 && out[count - 1] == 0) --count;
+  r->sign = 1;
+  r->count = count;
+  r->exp = 0;
+  return r;
+}
+
+// The bit length of an integer a > 0.
+int64_t BitLengthOf(const BigNum& a) {
+  int32_t top = a.count - 1;
+  while (top > 0 && a.digits()[top] == 0) --top;
+  return int64_t{kWordBits} * (a.exp + top) + BitLength(a.digits()[top]);
+}
+
+// floor(sqrt N) for an integer N > 0, with the precision doubling: the root
+// of N / 4^k (k about a quarter of N's bits) scaled by 2^k is below the
+// root by less than 2^(k+1), so that one Newton step from it, which is never
+// below floor(sqrt N), overshoots by a few units at most; those go by
+// squaring.
+BigPtr IntegerSqrt(const BigNum& big) {
+  const int64_t length = BitLengthOf(big);
+  if (length <= 62) {
+    uint64_t v = 0;
+    const BigPtr plain = ShiftedInteger(big, 0);
+    for (int32_t i = plain->count - 1; i >= 0; --i) v = (v << kWordBits) | plain->digits()[i];
+    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<double>(v)));
+    while (r * r > v) --r;
+    while ((r + 1) * (r + 1) <= v) ++r;
+    BigPtr out = BigNumFromInt(static_cast<int32_t>(r), kInternalBase);
+    return out;
+  }
+  const int64_t k = (length - 1) / 4;
+  BigPtr y = ShiftedInteger(*IntegerSqrt(*ShiftedInteger(big, -2 * k)), k);
+  // y <- floor((y + floor(N / y)) / 2)
+  BigPtr z = FloorQuotient(big, *y);
+  BigNumAdd(z, *y, kInternalBase);
+  y = ShiftedInteger(*z, -1);
+  for (;;) {
+    const BigPtr square = BigNumProductInternal(*y, *y);
+    if (!BigNumLessMagnitude(big, *square) || AbortRequested()) return y;
+    BigNumAdd(y, *BigNumFromInt(-1, kInternalBase), kInternalBase);
+  }
+}
+
 // floor(N^(1/n)) for N > 0, by Newton's iteration from above.
 BigPtr IntegerRoot(const BigNum& big, int32_t n) {
+  if (n == 2) return IntegerSqrt(big);
   // A start next to the root, from its logarithm: 48 bits of mantissa,
   // raised by 2^-40, times a power of two.
   const double log2root = Log2Magnitude(big) / n;
@@ -623,7 +687,36 @@ BigPtr IntegerRoot(const BigNum& big, int32_t n) {
 
 }  // namespace
 
+namespace {
+
+// The whole n-th root of v < 2^31 when there is one, else 0.
+uint32_t ExactSmallRoot(uint32_t v, int32_t n) {
+  const double guess = std::round(std::pow(static_cast<double>(v), 1.0 / n));
+  for (uint64_t r = guess > 1 ? static_cast<uint64_t>(guess) - 1 : 0; r <= guess + 1; ++r) {
+    uint64_t p = 1;
+    for (int32_t i = 0; i < n && p <= v; ++i) p *= r;
+    if (p == v) return static_cast<uint32_t>(r);
+  }
+  return 0;
+}
+
+}  // namespace
+
 Rational FastRoot(const Rational& x, int32_t n, int32_t bits) {
+  // Small operands with an exact root (27, 1/8) take no iteration.
+  const BigNum& xn = *x.num;
+  const BigNum& xd = *x.den;
+  if (xn.count == 1 && xn.exp == 0 && xd.count == 1 && xd.exp == 0 &&
+      xn.digits()[0] != 0 && xd.digits()[0] != 0) {
+    const uint32_t rn = ExactSmallRoot(xn.digits()[0], n);
+    const uint32_t rd = rn == 0 ? 0 : ExactSmallRoot(xd.digits()[0], n);
+    if (rd != 0) {
+      Rational r;
+      r.num = BigNumFromInt(static_cast<int32_t>(rn), kInternalBase);
+      r.den = BigNumFromInt(static_cast<int32_t>(rd), kInternalBase);
+      return r;
+    }
+  }
   // N = a b^(n-1) B^(n f), f words for the bits asked (and a word more).
   const int32_t f = (bits + kWordBits - 1) / kWordBits + 1;
   BigPtr a = CopyBigNum(*x.num);
@@ -643,25 +736,30 @@ Rational FastRoot(const Rational& x, int32_t n, int32_t bits) {
   return r;
 }
 
-void FastPower(Rational& x, const Rational& y) {
+int32_t FastRootDegree(const Rational& x, const Rational& y) {
   // y = 1/n, exactly, for a whole n >= 2 of one word?
   const BigNum& num = *y.num;
   const BigNum& den = *y.den;
   const int32_t sign = RatSign(x);
   const bool unitNumerator = num.count == 1 && num.exp == 0 && num.digits()[0] == 1;
   const bool smallDen = den.count == 1 && den.exp == 0 && den.digits()[0] >= 2;
-  if (sign != 0 && unitNumerator && smallDen && num.sign * den.sign > 0) {
-    const int32_t n = static_cast<int32_t>(den.digits()[0]);
-    // The integer root works on a x.den^(n-1) B^(nf): for high roots of
-    // long fractions the logarithm is cheaper.
-    const int64_t words = int64_t{x.num->span()} + int64_t{n - 1} * x.den->span();
-    if ((sign > 0 || (n & 1)) && n <= 16 && words <= 64) {
-      Rational r = FastRoot(x, n, WorkingPrecisionBits());
-      RatTrim(r);
-      if (sign < 0) r.num->sign = -r.num->sign;
-      x = std::move(r);
-      return;
-    }
+  if (sign == 0 || !unitNumerator || !smallDen || num.sign * den.sign < 0) return 0;
+  const int32_t n = static_cast<int32_t>(den.digits()[0]);
+  // The integer root works on a x.den^(n-1) B^(nf): for high roots of
+  // long fractions the logarithm is cheaper.
+  const int64_t words = int64_t{x.num->span()} + int64_t{n - 1} * x.den->span();
+  return (sign > 0 || (n & 1)) && n <= 16 && words <= 64 ? n : 0;
+}
+
+void FastPower(Rational& x, const Rational& y) {
+  const int32_t n = FastRootDegree(x, y);
+  if (n != 0) {
+    const int32_t sign = RatSign(x);
+    Rational r = FastRoot(x, n, WorkingPrecisionBits());
+    RatTrim(r);
+    if (sign < 0) r.num->sign = -r.num->sign;
+    x = std::move(r);
+    return;
   }
   PowerWith(x, y, FastNaturalLog, FastExponential);
 }
@@ -810,11 +908,15 @@ void FastArcSine(Rational& x, AngleUnit unit) {
   BigNumMulInternal(radicand.num, *BigNumSum(*v.den, 1, *v.num, 1, kInternalBase));
   radicand.den = BigNumProductInternal(*v.den, *v.den);
   Rational root = FastRoot(radicand, 2, bits);
-  // v / root = (a / b) (rd / rn)
+  // arcsin v = 2 arctan(v / (1 + sqrt(1 - v^2))), the first halving of the
+  // arctangent of v / sqrt(1 - v^2) without a root of its own:
+  // v / (1 + rn / rd) = a rd / (b (rd + rn)).
   Rational t;
   t.num = BigNumProductInternal(*v.num, *root.den);
-  t.den = BigNumProductInternal(*v.den, *root.num);
+  t.den = BigNumProductInternal(
+      *v.den, *BigNumSum(*root.den, 1, *root.num, 1, kInternalBase));
   Rational r = FastAtan(t, bits);
+  BigNumMulInternal(r.num, *BigNumFromInt(2, kInternalBase));
   if (sign < 0) r.num->sign = -r.num->sign;
   ToUnit(r, unit, bits);
   x = std::move(r);

@@ -57,6 +57,10 @@ void FastTangent(Rational& x, AngleUnit unit);
 // root comes out exactly (27 gives 3). Relative error below 2^-bits.
 Rational FastRoot(const Rational& x, int32_t n, int32_t bits);
 
+// n when FastPower takes x^y = x^(1/n) through FastRoot (x nonzero, y = 1/n
+// for 2 <= n <= 16, x positive or n odd, x short enough), else 0.
+int32_t FastRootDegree(const Rational& x, const Rational& y);
+
 // x^y for the keys: roots x^(1/n) through FastRoot, the rest as Power with
 // FastNaturalLog and FastExponential; the errors of Power.
 void FastPower(Rational& x, const Rational& y);
@@ -65,8 +69,9 @@ void FastPower(Rational& x, const Rational& y);
 // and the series; relative error below 2^-bits.
 Rational FastAtan(const Rational& x, int32_t bits);
 
-// The inverse circular keys in `unit`: arcsin x = arctan(x / sqrt((1 - x)
-// (1 + x))) and arccos x = 2 arctan sqrt((1 - x) / (1 + x)) for |x| < 1;
+// The inverse circular keys in `unit`: arcsin x = 2 arctan(x / (1 +
+// sqrt((1 - x)(1 + x)))) and arccos x = 2 arctan sqrt((1 - x) / (1 + x)) for
+// |x| < 1;
 // |x| >= 1 (the ends and the domain errors) as ArcSineInUnit and
 // ArcCosineInUnit.
 void FastArcSine(Rational& x, AngleUnit unit);

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "arith/constants.h"
 #include "arith/error.h"
@@ -319,7 +322,203 @@ Rational RatRoundToDisplay(Rational& x) {
   return DigitsToRational(*parsed, radix);
 }
 
+namespace {
+
+// The most radix digits (and words of shift) the word path scales a value
+// by; values further from 1 go the general way.
+constexpr int32_t kMaxWordScaleDigits = 4000;
+
+// True when |a| (count words) is at least radix^p, kept as words.
+bool WordsAtLeastPower(const uint32_t* a, int32_t count,
+                       const std::vector<uint32_t>& power) {
+  while (count > 1 && a[count - 1] == 0) --count;
+  const int32_t pn = static_cast<int32_t>(power.size());
+  if (count != pn) return count > pn;
+  return WordsCompare(a, power.data(), count) >= 0;
+}
+
+// RadixChunkFor with a base below 2^31, a factor the word routines take.
+RadixChunk WordChunk(int32_t radix) {
+  RadixChunk c = RadixChunkFor(radix);
+  if (c.base >= kInternalBase) {
+    c.base /= static_cast<uint64_t>(radix);
+    --c.digits;
+  }
+  return c;
+}
+
+// radix^k as base-2^31 words, the last few kept per thread.
+const std::vector<uint32_t>& RadixPowerWords(int32_t radix, int32_t k) {
+  thread_local struct {
+    int32_t radix = 0;
+    int32_t k = -1;
+    std::vector<uint32_t> words;
+  } cache[4];
+  thread_local int32_t next = 0;
+  for (auto& c : cache) {
+    if (c.radix == radix && c.k == k) return c.words;
+  }
+  auto& c = cache[next];
+  next = (next + 1) % 4;
+  c.radix = 0;
+  c.words.assign(1, 1u);
+  const RadixChunk chunk = WordChunk(radix);
+  for (int32_t left = k; left > 0; left -= chunk.digits) {
+    uint32_t m = 1;
+    for (int32_t i = 0; i < std::min(left, chunk.digits); ++i) {
+      m *= static_cast<uint32_t>(radix);
+    }
+    const uint32_t carry = WordsMulWord(c.words.data(),
+                                        static_cast<int32_t>(c.words.size()), m);
+    if (carry != 0) c.words.push_back(carry);
+  }
+  c.radix = radix;
+  c.k = k;
+  return c.words;
+}
+
+// RatRoundToPrecision for x whose denominator is a power of 2^31 (the fixed-
+// point results of the function evaluators) in an even radix, with integer
+// operations only: the magnitude scaled by a radix power and shifted, the
+// half unit read from the bits shifted out. Gives the same Rational as the
+// digit path (trailing zero digits removed, the denominator a radix power);
+// false where it does not apply (the caller takes the digit path then).
+bool RoundByWords(const Rational& x, int32_t radix, int32_t p, Rational& out) {
+  const BigNum& num = *x.num;
+  const BigNum& den = *x.den;
+  if (radix % 2 != 0 || p < 1 || den.count != 1 || den.digits()[0] != 1 ||
+      BigNumIsZero(num)) {
+    return false;
+  }
+  int32_t radixBits = 0;  // log2 radix for a power of two, else 0
+  if ((radix & (radix - 1)) == 0) {
+    for (int32_t r = radix; r > 1; r >>= 1) ++radixBits;
+  }
+  const int32_t sign = num.sign * den.sign;
+  const int64_t shift = int64_t{kWordBits} * (int64_t{num.exp} - den.exp);
+  const uint32_t* a = num.digits();
+  int32_t an = num.count;
+  while (an > 1 && a[an - 1] == 0) --an;
+  double top = static_cast<double>(a[an - 1]);
+  if (an >= 2) top += static_cast<double>(a[an - 2]) / kInternalBase;
+  const double log2x = std::log2(top) + double{kWordBits} * (an - 1) + shift;
+  // The radix exponent of the last digit kept: |x| / radix^e in
+  // [radix^(p-1), radix^p).
+  int64_t e = static_cast<int64_t>(std::floor(log2x / std::log2(static_cast<double>(radix)))) + 1 - p;
+  const std::vector<uint32_t> upper = RadixPowerWords(radix, p);
+  const std::vector<uint32_t> lower = RadixPowerWords(radix, p - 1);
+  std::vector<uint32_t> m;
+  for (int attempt = 0;; ++attempt) {
+    if (attempt == 3) return false;
+    // |x| / radix^e = a 2^bits radix^k.
+    int64_t bits = shift;
+    int64_t k = 0;
+    if (e <= 0) {
+      k = -e;
+    } else if (radixBits != 0) {
+      bits -= e * radixBits;
+    } else {
+      return false;
+    }
+    if (k > kMaxWordScaleDigits) return false;
+    const std::vector<uint32_t>& scale = RadixPowerWords(radix, static_cast<int32_t>(k));
+    const int32_t vn = an + static_cast<int32_t>(scale.size());
+    std::vector<uint32_t> v(static_cast<size_t>(vn), 0u);
+    WordsMultiply(v.data(), a, an, scale.data(), vn - an);
+    bool roundUp = false;
+    if (bits > 0) {
+      if (bits / kWordBits > kMaxWordScaleDigits) return false;
+      const int32_t wordsUp = static_cast<int32_t>(bits / kWordBits);
+      const int32_t b = static_cast<int32_t>(bits % kWordBits);
+      m.assign(static_cast<size_t>(vn + wordsUp + 1), 0u);
+      uint32_t carry = 0;
+      for (int32_t i = 0; i < vn; ++i) {
+        const uint64_t t = (uint64_t{v[static_cast<size_t>(i)]} << b) | carry;
+        m[static_cast<size_t>(i + wordsUp)] = static_cast<uint32_t>(t & kWordMask);
+        carry = static_cast<uint32_t>(t >> kWordBits);
+      }
+      m[static_cast<size_t>(vn + wordsUp)] = carry;
+    } else if (bits < 0) {
+      const int64_t t = -bits;
+      if (t > int64_t{vn} * kWordBits) {
+        m.assign(1, 0u);  // below any unit: e is far too high
+      } else {
+        const int32_t wordsDown = static_cast<int32_t>(t / kWordBits);
+        const int32_t b = static_cast<int32_t>(t % kWordBits);
+        const int64_t halfBit = t - 1;  // the top bit shifted out
+        roundUp = ((v[static_cast<size_t>(halfBit / kWordBits)] >> (halfBit % kWordBits)) & 1u) != 0;
+        const int32_t mn = std::max(vn - wordsDown, 1);
+        m.assign(static_cast<size_t>(mn), 0u);
+        for (int32_t i = 0; i + wordsDown < vn; ++i) {
+          const uint64_t lo = v[static_cast<size_t>(i + wordsDown)];
+          const uint64_t hi = i + wordsDown + 1 < vn ? v[static_cast<size_t>(i + wordsDown + 1)] : 0;
+          m[static_cast<size_t>(i)] =
+              static_cast<uint32_t>(((lo >> b) | (hi << (kWordBits - b))) & kWordMask);
+        }
+      }
+    } else {
+      m = std::move(v);
+    }
+    const int32_t mcount = static_cast<int32_t>(m.size());
+    if (WordsAtLeastPower(m.data(), mcount, upper)) {
+      ++e;
+      continue;
+    }
+    if (!WordsAtLeastPower(m.data(), mcount, lower)) {
+      --e;
+      continue;
+    }
+    if (roundUp) {
+      m.push_back(0u);
+      const uint32_t one = 1;
+      WordsAddInto(m.data(), static_cast<int32_t>(m.size()), &one, 1);
+    }
+    break;
+  }
+  // Trailing zero digits go, as the digit path drops them: a whole limb of
+  // digits at a time, then one by one.
+  int32_t mn = static_cast<int32_t>(m.size());
+  while (mn > 1 && m[static_cast<size_t>(mn - 1)] == 0) --mn;
+  const RadixChunk chunk = WordChunk(radix);
+  std::vector<uint32_t> q;
+  for (const auto& [divisor, digits] :
+       {std::pair{static_cast<uint32_t>(chunk.base), chunk.digits},
+        std::pair{static_cast<uint32_t>(radix), 1}}) {
+    for (;;) {
+      q.assign(m.begin(), m.begin() + mn);
+      if (WordsDivWord(q.data(), mn, divisor) != 0) break;
+      std::copy(q.begin(), q.end(), m.begin());
+      e += digits;
+      while (mn > 1 && m[static_cast<size_t>(mn - 1)] == 0) --mn;
+    }
+  }
+  if (e > INT32_MAX || e < -int64_t{INT32_MAX}) return false;
+  BigPtr n = AllocDigits(mn);
+  std::copy(m.begin(), m.begin() + mn, n->digits());
+  SetDigitsHeader(*n, mn, 0, sign);
+  if (e > 0) {
+    BigPtr power = RadixPowInternal(radix, static_cast<int32_t>(e));
+    BigNumMulInternal(n, *power);
+  }
+  n->sign = sign;
+  out.num = std::move(n);
+  const std::vector<uint32_t>& power = RadixPowerWords(radix, e < 0 ? static_cast<int32_t>(-e) : 0);
+  const int32_t dn = static_cast<int32_t>(power.size());
+  out.den = AllocDigits(dn);
+  std::copy(power.begin(), power.end(), out.den->digits());
+  SetDigitsHeader(*out.den, dn, 0, 1);
+  return true;
+}
+
+}  // namespace
+
 Rational RatRoundToPrecision(Rational& x) {
+  Rational r;
+  if (RoundByWords(x, settings.radix, WorkingPrecision, r)) return r;
+  return RatRoundToPrecisionByDigits(x);
+}
+
+Rational RatRoundToPrecisionByDigits(Rational& x) {
   const int32_t radix = settings.radix;
   BigPtr n;
   {

@@ -98,3 +98,7 @@ Rational RatRoundToDisplay(Rational& x);
 // function result is stored with. x keeps its value; its two exponents may
 // both be lowered by the same amount.
 Rational RatRoundToPrecision(Rational& x);
+
+// The same through the radix digits of x, for any x; RatRoundToPrecision
+// takes a path on words for the fixed-point values of the evaluators.
+Rational RatRoundToPrecisionByDigits(Rational& x);

@@ -168,6 +168,33 @@ class ConstantSetRaise {
   int32_t saved_;
 };
 
+// True when the evaluation of f(x) reads no constant slot, so that raising
+// the working precision is all its guard digits need: the fast evaluators
+// keep their own constants (pi, ln 2, ln 10) to the words asked.
+bool NeedsNoConstantSet(RoundedFunction f, const Rational& x, const Rational* y) {
+  switch (f) {
+    case FnSine:
+    case FnCosine:
+    case FnTangent:
+    case FnArcTangent:
+    case FnHypSine:
+    case FnHypCosine:
+    case FnHypTangent:
+    case FnNaturalLog:
+    case FnCommonLog:
+    case FnExponential:
+      return true;
+    case FnRoot: {
+      if (RatIsZero(*y)) return false;
+      Rational q = RatFromInt(1);
+      RatDiv(q, *y);
+      return FastRootDegree(x, q) != 0;
+    }
+    default:
+      return false;
+  }
+}
+
 // f at the working precision in force.
 void Evaluate(Rational& v, RoundedFunction f, AngleUnit unit,
               const Rational* y) {
@@ -208,7 +235,12 @@ void Evaluate(Rational& v, RoundedFunction f, AngleUnit unit,
 bool EvaluateExact(Rational& x, RoundedFunction f, const Rational* y) {
   switch (f) {
     case FnPower:
-      if (!RatIsInteger(*y)) return false;
+      // Beyond 32 bits the power goes through e^(y ln x), which is not
+      // exact: rounded like any other result.
+      if (!RatIsInteger(*y) || RatGreater(*y, RatFromInt(INT32_MAX)) ||
+          RatLess(*y, RatFromInt(-INT32_MAX))) {
+        return false;
+      }
       Power(x, *y);
       return true;
     case FnRoot: {
@@ -247,6 +279,8 @@ bool RatIsInteger(const Rational& x) {
   if (RatIsZero(x)) return true;
   const BigNum& den = *x.den;
   if (den.count == 1 && den.exp == 0 && den.digits()[0] == 1) return true;
+  // A nonzero value below 1 in magnitude is no whole number.
+  if (BigNumLessMagnitude(*x.num, den)) return false;
   BigPtr rest = CopyBigNum(*x.num);
   BigNumRem(rest, *x.den);
   return BigNumIsZero(*rest);
@@ -268,10 +302,14 @@ void EvaluateRounded(Rational& x, RoundedFunction f, AngleUnit unit,
   const int32_t forArgument =
       std::min(DigitsForBits(ArgumentBits(f, x, y), radix), p * kMaxGuardTimesP);
   int32_t guard = base + forArgument;
+  const bool precisionOnly = NeedsNoConstantSet(f, x, y);
   Rational v;
   for (int pass = 0;; ++pass) {
     v = CopyRational(x);
-    {
+    if (precisionOnly) {
+      PrecisionRaise raise(p + guard);
+      Evaluate(v, f, unit, y);
+    } else {
       ConstantSetRaise raise(radix, p + guard);
       Evaluate(v, f, unit, y);
     }

@@ -329,3 +329,41 @@ TEST_F(RadixConvertTest, DigitsRoundLayout) {
 }
 
 }  // namespace
+
+// The fixed-point results of the evaluators (a denominator that is a power
+// of 2^31) are rounded on words; that must give exactly the Rational of the
+// digit path, numerator and denominator alike, exact halves included (small
+// numerators over powers of two end in a 5 in radix 10).
+TEST_F(RadixConvertTest, RoundingOnWordsMatchesTheDigitPath) {
+  std::mt19937 gen(1414);
+  std::uniform_int_distribution<uint32_t> word(0, kWordMask);
+  for (int32_t radix : {2, 6, 8, 10, 16}) {
+    for (int32_t precision = 1; precision <= 64; ++precision) {
+      UseRadix(radix, precision);
+      for (int trial = 0; trial < 40; ++trial) {
+        std::vector<uint32_t> words;
+        if (trial % 3 == 0) {
+          words.push_back(((word(gen) & 0x3FFu) | 1u) << (word(gen) % 21));
+        } else {
+          const uint32_t count = 1 + word(gen) % 6;
+          for (uint32_t i = 0; i < count; ++i) words.push_back(word(gen));
+          if (trial % 5 == 1) words.front() = 0;  // trailing zero words
+          if (words.back() == 0) words.back() = 1;
+        }
+        const int32_t exp = static_cast<int32_t>(word(gen) % 3);
+        const int32_t sign = word(gen) % 2 == 0 ? 1 : -1;
+        const int32_t fraction = static_cast<int32_t>(word(gen) % 7);
+        Rational a;
+        a.num = Words(words, exp, sign);
+        a.den = Words({1}, fraction);
+        Rational b = CopyRational(a);
+        const Rational fast = RatRoundToPrecision(a);
+        const Rational slow = RatRoundToPrecisionByDigits(b);
+        SCOPED_TRACE("radix " + std::to_string(radix) + " precision " +
+                     std::to_string(precision) + " trial " + std::to_string(trial));
+        EXPECT_TRUE(SameBigNum(*fast.num, *slow.num));
+        EXPECT_TRUE(SameBigNum(*fast.den, *slow.den));
+      }
+    }
+  }
+}

@@ -72,6 +72,39 @@ TEST_F(RoundedTest, ExactResultsStayExact) {
   EXPECT_TRUE(RatEqual(tenth, Fraction(1, 1000)));
 }
 
+// Whole numbers among unreduced fractions of either sign.
+TEST_F(RoundedTest, IntegerTestOnUnreducedFractions) {
+  const struct {
+    int32_t num, den;
+    bool whole;
+  } cases[] = {{0, 5, true},  {7, 1, true},   {14, 7, true},  {-21, 7, true},
+               {1, 2, false}, {7, 2, false},  {-7, 10, false}, {99, 100, false},
+               {5, 10, false}, {100, 99, false}, {-4, -2, true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(RatIsInteger(Fraction(c.num, c.den)), c.whole) << c.num << "/" << c.den;
+  }
+}
+
+// An integral exponent beyond 32 bits is taken as e^(y ln x), which is not
+// exact: the result is rounded like the others. (1 + 10^-31)^(10^10) is
+// e^(10^-21 - 5 10^-53), 1 + 10^-21 + 5 10^-43 - ..., which rounds to
+// 1 + 10^-21 at P = 33.
+TEST_F(RoundedTest, HugeIntegralExponentsAreRounded) {
+  const auto onePlusTenTo = [](int32_t k) {  // 1 + 10^-k
+    Rational scale = RatFromInt(10);
+    RatPowInt(scale, k);
+    Rational r = CopyRational(scale);
+    RatAdd(r, RatOne);
+    RatDiv(r, scale);
+    return r;
+  };
+  Rational x = onePlusTenTo(31);
+  Rational y = RatFromInt(100000);
+  RatMul(y, RatFromInt(100000));
+  EvaluateRounded(x, FnPower, Radians, &y);
+  EXPECT_TRUE(RatEqual(x, onePlusTenTo(21))) << Render(x);
+}
+
 // A failure leaves the argument, the precision and the constant set as they
 // were, whether it comes from the guarded evaluation or from the checks.
 TEST_F(RoundedTest, ErrorsLeaveEverythingAsItWas) {

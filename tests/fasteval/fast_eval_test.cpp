@@ -273,6 +273,21 @@ TEST(FastRoot, AgreesWithMpfrAndFindsExactRoots) {
     RatDiv(want, RatFromInt(c.rootDen));
     EXPECT_TRUE(RatEqual(FastRoot(x, c.n, 150), want)) << c.num << "/" << c.den;
   }
+  // Near misses of small exact roots are iterated, to the bits asked.
+  const struct {
+    int32_t v, n;
+  } nearMiss[] = {{2, 2}, {26, 3}, {28, 3}, {2147395599, 2}, {2147395601, 2}, {1023, 10}};
+  for (const auto& c : nearMiss) {
+    const Rational x = RatFromInt(c.v);
+    mpfr_t mx, want;
+    mpfr_init2(mx, 64);
+    mpfr_init2(want, 300);
+    MpfrFromRational(mx, x);
+    mpfr_rootn_ui(want, mx, c.n, MPFR_RNDN);
+    EXPECT_LT(Log2RelativeError(FastRoot(x, c.n, 200), want, 300), -200) << c.v << " " << c.n;
+    mpfr_clear(mx);
+    mpfr_clear(want);
+  }
 }
 
 }  // namespace
