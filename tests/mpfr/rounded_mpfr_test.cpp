@@ -222,7 +222,7 @@ bool RoundReference(const mpfr_t v, int32_t p, Shown& out) {
 // How the reference came out.
 enum class Ref { Value, Zero, Error, Skip };
 
-struct Spec {
+struct FunctionCase {
   const char* name;
   RoundedFunction f;
   AngleUnit unit;
@@ -477,7 +477,7 @@ bool RefFactorial(mpfr_t r, const mpfr_t x, const mpfr_t, mpfr_prec_t bits) {
   return !mpfr_nan_p(r) && !mpfr_inf_p(r);
 }
 
-const Spec kSpecs[] = {
+const FunctionCase kFunctions[] = {
     {"sin rad", FnSine, Radians, GenRadians, RefSin},
     {"sin deg", FnSine, Degrees, GenDegrees, RefSinDeg},
     {"sin grad", FnSine, Grads, GenGrads, RefSinGrad},
@@ -533,30 +533,30 @@ int CompareAbsPow10(const mpfr_t v, int32_t e, mpfr_prec_t bits) {
   return mpfr_cmpabs(v, t.v);
 }
 
-void Check(const Spec& spec, Context& c, const Decimal& xd, const Decimal& yd, Tally& tally) {
+void Check(const FunctionCase& fn, Context& c, const Decimal& xd, const Decimal& yd, Tally& tally) {
   const int32_t p = c.p;
   Mp x(c.bits), y(c.bits), r(c.bits);
   ToMp(x.v, xd);
   ToMp(y.v, yd);
-  const bool defined = spec.reference(r.v, x.v, y.v, c.bits);
+  const bool defined = fn.reference(r.v, x.v, y.v, c.bits);
 
   Rational qx = ToRational(xd);
   const Rational qy = ToRational(yd);
   ErrorCode code = 0;
   try {
-    EvaluateRounded(qx, spec.f, spec.unit, &qy);
+    EvaluateRounded(qx, fn.f, fn.unit, &qy);
   } catch (const ArithError& e) {
     code = e.code;
   }
   EXPECT_EQ(WorkingPrecision, p);
-  const std::string what = std::string(spec.name) + " of " + xd.Text() +
-                           (spec.f == FnPower || spec.f == FnRoot ? " and " + yd.Text() : "");
+  const std::string what = std::string(fn.name) + " of " + xd.Text() +
+                           (fn.f == FnPower || fn.f == FnRoot ? " and " + yd.Text() : "");
 
   // The snaps: a sine, cosine or tangent within epsilon of zero is 0, a
   // tangent of magnitude 1/epsilon or more is refused.
-  const bool sinCos = spec.f == FnSine || spec.f == FnCosine || spec.f == FnTangent;
+  const bool sinCos = fn.f == FnSine || fn.f == FnCosine || fn.f == FnTangent;
   if (defined && sinCos && CompareAbsPow10(r.v, -p, c.bits) <= 0) mpfr_set_zero(r.v, 1);
-  if (defined && spec.f == FnTangent && CompareAbsPow10(r.v, p, c.bits) >= 0) {
+  if (defined && fn.f == FnTangent && CompareAbsPow10(r.v, p, c.bits) >= 0) {
     ++tally.checked;
     if (code != ErrInvalidInput) {
       ++tally.failures;
@@ -601,30 +601,30 @@ class MpfrTest : public testing::TestWithParam<std::tuple<int32_t, size_t>> {
 
 TEST_P(MpfrTest, CorrectlyRounded) {
   const int32_t p = std::get<0>(GetParam());
-  const Spec& spec = kSpecs[std::get<1>(GetParam())];
+  const FunctionCase& fn = kFunctions[std::get<1>(GetParam())];
   settings.radix = 10;
   SetRadixAndPrecision(10, p);
   const int32_t count = ArgumentCount();
   Context c{p, static_cast<mpfr_prec_t>(4 * p * 3.33) + 64,
             std::mt19937_64(0x5eed0000u + static_cast<uint64_t>(p) * 131 +
-                            static_cast<uint64_t>(spec.f) * 7 + spec.unit)};
+                            static_cast<uint64_t>(fn.f) * 7 + fn.unit)};
   Tally tally;
   const auto start = std::chrono::steady_clock::now();
   for (int32_t i = 0; i < count; ++i) {
     Decimal x, y;
-    spec.generate(c, x, y);
-    Check(spec, c, x, y, tally);
+    fn.generate(c, x, y);
+    Check(fn, c, x, y, tally);
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("P=%d %-10s %6d checked, %4d near ties, %3d misrounded, %7.2f s\n", p,
-              spec.name, tally.checked, tally.nearTies, tally.failures, seconds);
+              fn.name, tally.checked, tally.nearTies, tally.failures, seconds);
   EXPECT_EQ(tally.failures, 0);
 }
 
 std::string SpecName(const testing::TestParamInfo<MpfrTest::ParamType>& info) {
   std::string name = std::string("P") + std::to_string(std::get<0>(info.param)) + "_";
-  for (const char* c = kSpecs[std::get<1>(info.param)].name; *c != 0; ++c) {
+  for (const char* c = kFunctions[std::get<1>(info.param)].name; *c != 0; ++c) {
     if (std::isalnum(static_cast<unsigned char>(*c))) {
       name += *c;
     } else if (*c == ' ') {
@@ -640,7 +640,7 @@ std::string SpecName(const testing::TestParamInfo<MpfrTest::ParamType>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Functions, MpfrTest,
                          testing::Combine(testing::Values(33, 65),
-                                          testing::Range(size_t{0}, std::size(kSpecs))),
+                                          testing::Range(size_t{0}, std::size(kFunctions))),
                          SpecName);
 
 }  // namespace
