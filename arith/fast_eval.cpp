@@ -46,10 +46,16 @@ class Fixed {
   bool IsZero(const Word* a) const {
     return std::all_of(a, a + n_, [](Word w) { return w == 0; });
   }
-  // r <- a b, truncated to f fraction words (r may be a or b).
+  // r <- a b, truncated to f fraction words (r may be a or b). A product
+  // that an abort cut short comes out zero: the series loops end on a zero
+  // term, and a stale product area would keep them going for ever.
   void Mul(Word* r, const Word* a, const Word* b) {
     Word* p = (*this)[slots_];  // two slots: the 2n-word product
     WordsMultiply(p, a, n_, b, n_);
+    if (AbortRequested()) {
+      SetZero(r);
+      return;
+    }
     std::copy(p + f_, p + f_ + n_, r);
   }
   void Add(Word* r, const Word* a) { WordsAddInto(r, n_, a, n_); }

@@ -149,4 +149,53 @@ TEST_F(RoundedTest, TangentSnapsAtTheWorkingPrecision) {
             ErrInvalidInput);
 }
 
+// An abort at any poll ends a long evaluation (the watchdog's Stop, Ctrl-C
+// in quibc). Long products poll between their slices; a product an abort cut
+// short must not leave a series summing a stale term for ever. Each case
+// runs with the abort raised at one poll after another, across its whole
+// run, at a precision whose fixed-point words take the long-product path.
+TEST_F(RoundedTest, AnAbortAtAnyPollEndsTheEvaluation) {
+  struct Case {
+    const char* name;
+    RoundedFunction f;
+    Rational x;
+  };
+  const Case cases[] = {
+      {"e^x", FnExponential, Fraction(107, 1)},
+      {"ln", FnNaturalLog, Fraction(12345, 1000)},
+      {"sin", FnSine, Fraction(7, 3)},
+      {"sinh", FnHypSine, Fraction(1, 2)},
+      {"atan", FnArcTangent, Fraction(3, 1)},
+      {"n!", FnFactorial, Fraction(1, 3)},
+  };
+  constexpr int64_t kCounting = int64_t{1} << 60;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetRadixAndPrecision(10, 300);
+    // Counted on a second run: the first builds what later runs find cached.
+    Rational warm = CopyRational(c.x);
+    EvaluateRounded(warm, c.f, Radians);
+    AbortPollBudget.store(kCounting);
+    Rational whole = CopyRational(c.x);
+    EvaluateRounded(whole, c.f, Radians);
+    const int64_t polls = kCounting - AbortPollBudget.load();
+    AbortPollBudget.store(-1);
+    ASSERT_GT(polls, 0);
+    for (int64_t k = 0; k < polls; k += 1 + polls / 25) {
+      SetRadixAndPrecision(10, 300);
+      AbortPollBudget.store(k);
+      Rational v = CopyRational(c.x);
+      try {
+        EvaluateRounded(v, c.f, Radians);
+      } catch (const ArithError&) {
+        // An abort may surface as any error: the command discards it.
+      }
+      AbortPollBudget.store(-1);
+      EXPECT_TRUE(AbortFlag.load()) << "poll " << k;
+      AbortFlag.store(false);
+    }
+  }
+  SetRadixAndPrecision(10, 33);
+}
+
 }  // namespace
