@@ -46,16 +46,12 @@ class Fixed {
   bool IsZero(const Word* a) const {
     return std::all_of(a, a + n_, [](Word w) { return w == 0; });
   }
-  // r <- a b, truncated to f fraction words (r may be a or b). A product
-  // that an abort cut short comes out zero: the series loops end on a zero
-  // term, and a stale product area would keep them going for ever.
+  // r <- a b, truncated to f fraction words (r may be a or b). A long
+  // product that an abort cuts short leaves r meaningless: the loops that
+  // end on a zero term poll as well.
   void Mul(Word* r, const Word* a, const Word* b) {
     Word* p = (*this)[slots_];  // two slots: the 2n-word product
     WordsMultiply(p, a, n_, b, n_);
-    if (AbortRequested()) {
-      SetZero(r);
-      return;
-    }
     std::copy(p + f_, p + f_ + n_, r);
   }
   void Add(Word* r, const Word* a) { WordsAddInto(r, n_, a, n_); }
@@ -224,7 +220,7 @@ Rational FastExp(const Rational& x, int32_t bits) {
   for (Word i = 1;; ++i) {
     fx.Mul(term, term, r);
     fx.DivSmall(term, i);
-    if (fx.IsZero(term)) break;
+    if (fx.IsZero(term) || AbortRequested()) break;
     if (rSign < 0 && (i & 1)) {
       fx.Sub(sum, term);
     } else {
@@ -232,6 +228,9 @@ Rational FastExp(const Rational& x, int32_t bits) {
     }
   }
   for (int32_t i = 0; i < s; ++i) fx.Mul(sum, sum, sum);
+  // Cut short, the value is meaningless; it must only stay usable as a
+  // divisor until the command discards it.
+  if (AbortRequested()) return RatFromInt(1);
   Rational result = fx.ToRational(sum, 1);
   ScaleByPowerOfTwo(result, xSign < 0 ? -kAbs : kAbs);
   return result;
@@ -280,7 +279,7 @@ Rational FastLn(const Rational& x, int32_t bits) {
     fx.Copy(power, z);
     for (Word k = 3;; k += 2) {
       fx.Mul(power, power, w);
-      if (fx.IsZero(power)) break;
+      if (fx.IsZero(power) || AbortRequested()) break;
       fx.Copy(term, power);
       fx.DivSmall(term, k);
       fx.Add(sum, term);
@@ -418,7 +417,7 @@ void SinCosTaylor(Fixed& fx, Word* sum, const Word* r, bool cosine, Word* w, Wor
   for (Word i = cosine ? 1 : 2;; i += 2) {
     fx.Mul(term, term, w);
     fx.DivSmall(term, i * (i + 1));
-    if (fx.IsZero(term)) break;
+    if (fx.IsZero(term) || AbortRequested()) break;
     // Terms alternate: odd passes subtract.
     if (((i + 1) / 2) & 1) {
       fx.Sub(sum, term);
@@ -868,7 +867,7 @@ Rational FastAtan(const Rational& x, int32_t bits) {
   fx.Copy(p, z);
   for (Word k = 3;; k += 2) {
     fx.Mul(p, p, w);
-    if (fx.IsZero(p)) break;
+    if (fx.IsZero(p) || AbortRequested()) break;
     fx.Copy(t, p);
     fx.DivSmall(t, k);
     if (k & 2) {
