@@ -421,18 +421,17 @@ int main(int argc, char** argv) {
       std::printf("row\t%s\t%.3f\t%.3f\t%.3f\t%.3f\t%.3f\t%.3f\n", row.name, a.quib, a.mpfr,
                   a.bc, b.quib, b.mpfr, b.bc);
     } else {
+      const auto half = [](const Cell& c) {
+        PrintTime(c.quib);
+        PrintTime(c.mpfr);
+        PrintRatio(c.quib, c.mpfr);
+        PrintTime(c.bc);
+        PrintRatio(c.bc, c.quib);
+      };
       std::printf("%-14s", row.name);
-      PrintTime(a.quib);
-      PrintTime(a.mpfr);
-      PrintRatio(a.quib, a.mpfr);
-      PrintTime(a.bc);
-      PrintRatio(a.bc, a.quib);
+      half(a);
       std::printf(" |");
-      PrintTime(b.quib);
-      PrintTime(b.mpfr);
-      PrintRatio(b.quib, b.mpfr);
-      PrintTime(b.bc);
-      PrintRatio(b.bc, b.quib);
+      half(b);
       std::printf("\n");
     }
     std::fflush(stdout);
