@@ -329,7 +329,9 @@ struct ConstantSet {
 };
 
 // Sets kept besides the one in force; the least recently used goes first.
-constexpr std::size_t kCachedSets = 12;
+// A set is a few kilobytes at most, so the cache holds every precision a
+// session is likely to visit in a radix or two.
+constexpr std::size_t kCachedSets = 48;
 
 struct ConstantCache {
   std::vector<ConstantSet> sets;

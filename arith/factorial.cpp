@@ -115,17 +115,11 @@ Rational WholeFactorial(const Rational& x) {
     result.num = ExactFactorial(whole->digits()[0]);
     return result;
   }
-  // Beyond 2^31 the product could never be held; it runs until aborted or
-  // until its block is refused.
-  Rational p = RatFromInt(1);
-  Rational k;
-  k.num = std::move(whole);
-  k.den = BigNumFromInt(1, kInternalBase);
-  while (RatSign(k) > 0 && !AbortRequested()) {
-    RatMul(p, k);
-    RatSub(k, RatOne);
-  }
-  return p;
+  // From 2^31 on, more than 2^30 of the factors are at least 2^30: the
+  // product has over 2^35 bits, far more than the largest block holds. The
+  // multiplying would only end when the user aborts it or its block is
+  // finally refused, so it is refused at once.
+  ThrowError(ErrOutOfMemory);
 }
 
 }  // namespace

@@ -241,14 +241,16 @@ bool EvaluateExact(Rational& x, RoundedFunction f, const Rational* y) {
           RatLess(*y, RatFromInt(-INT32_MAX))) {
         return false;
       }
-      Power(x, *y);
+      // The range test of an integral power takes a logarithm: the fast one,
+      // as every other key does.
+      FastPower(x, *y);
       return true;
     case FnRoot: {
       if (RatIsZero(*y)) ThrowError(ErrDivideByZeroPositive);
       Rational q = RatFromInt(1);
       RatDiv(q, *y);
       if (!RatIsInteger(q)) return false;
-      Power(x, q);
+      FastPower(x, q);
       return true;
     }
     case FnPowerOfTen:

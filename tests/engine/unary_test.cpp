@@ -312,9 +312,10 @@ TEST(UnaryTest, AnyKeyOnAnyValueIsSafe) {
   for (const RadixValues& r : table) {
     for (const char* value : r.values) {
       for (CommandId key = CmdInt; key <= CmdPercent; ++key) {
-        // Factorials of huge whole numbers run until the watchdog stops them.
+        // Factorials of large whole numbers take seconds (those from 2^31 on,
+        // such as 1e40, are refused at once).
         const std::string v = value;
-        if (key == CmdFactorial && (v == "1e40" || v == "FFFF" || v == "177777" ||
+        if (key == CmdFactorial && (v == "FFFF" || v == "177777" ||
                                     v == "1111111111111111")) {
           continue;
         }
