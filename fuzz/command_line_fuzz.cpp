@@ -41,6 +41,7 @@ int FuzzCommandLine(const uint8_t* data, size_t size) {
                                  CmdOct,        CmdHex,      CmdDigit0 + 1, CmdDigit0,
                                  CmdSign,       CmdDec,      CmdPi,      CmdEquals};
   for (CommandId id : kKeys) FuzzRunCommand(id);
+  FuzzStopEngine();
   return 0;
 }
 

@@ -62,7 +62,7 @@ int FuzzCommands(const uint8_t* data, size_t size) {
     }
     FuzzRunCommand(id);
   }
-  fuzzAbortPlan = FuzzAbortPlan{};
+  FuzzStopEngine();
   return 0;
 }
 

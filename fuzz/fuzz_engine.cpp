@@ -89,18 +89,36 @@ Rational ReferencePi() {
   return v;
 }
 
+// The same number, block for block (sign, exponent and digits).
+bool SameBlocks(const BigNum& a, const BigNum& b) {
+  return a.sign == b.sign && a.exp == b.exp && a.count == b.count &&
+         std::equal(a.digits(), a.digits() + a.count, b.digits());
+}
+
 // Pi must hold its value to the working precision whatever happened to the
-// rebuild that made it (an aborted series would leave a wrong one).
+// rebuild that made it (an aborted series would leave a wrong one). Pi
+// changes only with a rebuild, so a value already found good at this radix
+// and precision is not measured again.
 void CheckPi() {
   static const Rational reference = ReferencePi();
+  static Rational lastGood;
+  static int32_t lastRadix = 0;
+  static int32_t lastPrecision = 0;
+  if (lastGood.num && lastRadix == settings.radix && lastPrecision == WorkingPrecision &&
+      SameBlocks(*lastGood.num, *Pi.num) && SameBlocks(*lastGood.den, *Pi.den)) {
+    return;
+  }
   const int32_t precision = WorkingPrecision;
   // The reference holds 50 decimals; compare to 45 of them at most.
   const int32_t referenceDigits =
       static_cast<int32_t>(45.0 * std::log(10.0) / std::log(settings.radix));
   const int32_t digits = std::min(WorkingPrecision, referenceDigits) - 3;
   if (digits <= 0) return;
+  // Copied before the precision is raised: raising it may switch to another
+  // set's pi.
+  Rational checked = CopyRational(Pi);
   PrecisionRaise wide(WorkingPrecision + 2 * DigitsPerWord);
-  Rational diff = CopyRational(Pi);
+  Rational diff = CopyRational(checked);
   RatSub(diff, reference);
   Rational scaled = Magnitude(diff);
   Rational scale;
@@ -111,6 +129,9 @@ void CheckPi() {
     FuzzFail("the constant pi is wrong at radix " + std::to_string(settings.radix) +
              " and precision " + std::to_string(precision));
   }
+  lastGood = std::move(checked);
+  lastRadix = settings.radix;
+  lastPrecision = precision;
 }
 
 // The value the display shows in radix 2, 8 and 16: the integer part as an
@@ -125,6 +146,34 @@ void ReduceToShownWord(Rational& v) {
   }
   RatAnd(v, mask);
 }
+
+// A current value together with everything its rendering depends on.
+class ShownValue {
+ public:
+  bool Matches(const Rational& value, int32_t radix, int32_t mode) const {
+    return value_.num && radix == radix_ && mode == mode_ && precision_ == WorkingPrecision &&
+           separator_ == DecimalSeparatorChar() && SameBlocks(*value.num, *value_.num) &&
+           SameBlocks(*value.den, *value_.den) &&
+           (radix == 10 || (SameBlocks(*CurrentWordMask().num, *mask_.num) &&
+                            SameBlocks(*CurrentWordMask().den, *mask_.den)));
+  }
+  void Remember(const Rational& value, int32_t radix, int32_t mode) {
+    value_ = CopyRational(value);
+    mask_ = CopyRational(CurrentWordMask());
+    radix_ = radix;
+    mode_ = mode;
+    precision_ = WorkingPrecision;
+    separator_ = DecimalSeparatorChar();
+  }
+
+ private:
+  Rational value_;
+  Rational mask_;
+  int32_t radix_ = 0;
+  int32_t mode_ = 0;
+  int32_t precision_ = 0;
+  char separator_ = 0;
+};
 
 void CheckEntry(const EntryBuffer& entry) {
   const DigitString& m = entry.mantissa;
@@ -178,6 +227,11 @@ void FuzzStartEngine(int32_t layout, int32_t precision, int32_t radix,
   valuesTooLarge = false;
   ResetEngine(EngineStart{layout, precision, radix, wordBits});
   CheckEngineInvariants();
+}
+
+void FuzzStopEngine() {
+  fuzzAbortPlan = FuzzAbortPlan{};
+  FuzzStartEngine(0, 32, 10, 32);
 }
 
 int64_t FuzzCommandCount() { return commandsRun; }
@@ -246,15 +300,18 @@ void CheckEngineInvariants() {
 
   if (s.entryMode || s.errorLocked) return;
   const int32_t radix = settings.radix;
-  Rational shown = CopyRational(s.currentValue);
   int32_t mode = kDisplayAuto;
+  if (radix == 10 && s.exponentialDisplay) mode = kDisplayScientific;
+  // Most commands leave the current value as it was (modifiers, memory,
+  // parentheses, radio buttons): a value that read back well is not
+  // measured again while nothing its rendering depends on has changed.
+  static ShownValue lastGood;
+  if (lastGood.Matches(s.currentValue, radix, mode)) return;
+  Rational shown = CopyRational(s.currentValue);
   try {
-    if (radix == 10) {
-      if (s.exponentialDisplay) mode = kDisplayScientific;
-    } else {
-      ReduceToShownWord(shown);
-    }
+    if (radix != 10) ReduceToShownWord(shown);
     CheckRoundTrip(shown, radix, mode, "currentValue");
+    lastGood.Remember(s.currentValue, radix, mode);
   } catch (const ArithError& e) {
     // A value too large to round in the radix (its power of the radix
     // cannot be built): the display's own refresh reports the same failure

@@ -38,7 +38,7 @@ int FuzzPaste(const uint8_t* data, size_t size) {
     FuzzRunCommand(CmdPaste);
     begin = end + 1;
   }
-  fuzzAbortPlan = FuzzAbortPlan{};
+  FuzzStopEngine();
   return 0;
 }
 
