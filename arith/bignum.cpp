@@ -307,6 +307,11 @@ int CompareAlignedTops(const BigNum& a, const BigNum& b) {
 }
 }  // namespace
 
+bool BigNumIdentical(const BigNum& a, const BigNum& b) {
+  return a.sign == b.sign && a.exp == b.exp && a.count == b.count &&
+         std::equal(a.digits(), a.digits() + a.count, b.digits());
+}
+
 bool BigNumEqualMagnitude(const BigNum& a, const BigNum& b) {
   if (Span(a) != Span(b)) return false;
   return CompareAlignedTops(a, b) == 0;

@@ -66,6 +66,10 @@ int32_t BigNumToInt(const BigNum& x, uint32_t base);
 // True when every digit is 0 (also when count is 0).
 bool BigNumIsZero(const BigNum& x);
 
+// The same number in the same form: sign, exponent and every digit alike.
+// Linear, with no arithmetic: what a cache of a value needs.
+bool BigNumIdentical(const BigNum& a, const BigNum& b);
+
 // Magnitude comparisons; signs are ignored. They assume the top digit of a
 // non-zero operand is non-zero.
 bool BigNumEqualMagnitude(const BigNum& a, const BigNum& b);

@@ -48,8 +48,20 @@ void AddSigned(Rational& a, const Rational& b, int sign) {
 }
 
 // The sign of a - b, exactly: the sign of an * bd - ad * bn times the sign of
-// ad * bd, with no trim in between.
+// ad * bd, with no trim in between. Values of different signs, and values
+// whose magnitudes lie two words apart or more, are told apart without the
+// products: a non-zero n / d lies between B^(D-1) and B^(D+1) for
+// D = span(n) - span(d), and the cross products of two long values would
+// cost a product of long numbers for a question their sizes answer.
 int CompareRationals(const Rational& a, const Rational& b) {
+  const int signA = BigNumIsZero(*a.num) ? 0 : a.num->sign * a.den->sign;
+  const int signB = BigNumIsZero(*b.num) ? 0 : b.num->sign * b.den->sign;
+  if (signA != signB) return signA > signB ? 1 : -1;
+  if (signA == 0) return 0;
+  const int64_t sizeA = int64_t{a.num->span()} - a.den->span();
+  const int64_t sizeB = int64_t{b.num->span()} - b.den->span();
+  if (sizeA - sizeB >= 2) return signA;
+  if (sizeB - sizeA >= 2) return -signA;
   const int denSign = a.den->sign * b.den->sign;
   if (BigNumEqualMagnitude(*a.den, *b.den)) {
     BigPtr d = BigNumSum(*a.num, a.num->sign * a.den->sign, *b.num,

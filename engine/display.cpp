@@ -16,15 +16,21 @@
 
 namespace {
 
+// The value compared in the form it is held: one held in another form (2/2
+// for 1) is rendered again, to the same text. Comparing values would
+// multiply the components crosswise, which for long values costs more than
+// the rendering the cache saves, and after every key.
 bool CacheMatches() {
   const EngineState& s = engineState;
   const DisplayCache& c = engineState.displayCache;
-  return !s.entryMode && c.value && RatEqual(*c.value, s.currentValue) &&
-         c.precision == settings.precision && c.radix == settings.radix &&
+  return !s.entryMode && c.value && c.precision == settings.precision &&
+         c.radix == settings.radix &&
          c.exponentialDisplay == static_cast<int32_t>(s.exponentialDisplay) &&
          c.layout == engineState.layout && c.wordSizeIndex == s.wordSizeIndex &&
          c.nonDecimal == static_cast<int32_t>(settings.radix != 10) &&
-         c.entryMode == static_cast<int32_t>(s.entryMode);
+         c.entryMode == static_cast<int32_t>(s.entryMode) &&
+         BigNumIdentical(*c.value->num, *s.currentValue.num) &&
+         BigNumIdentical(*c.value->den, *s.currentValue.den);
 }
 
 void StoreCache() {

@@ -89,12 +89,6 @@ Rational ReferencePi() {
   return v;
 }
 
-// The same number, block for block (sign, exponent and digits).
-bool SameBlocks(const BigNum& a, const BigNum& b) {
-  return a.sign == b.sign && a.exp == b.exp && a.count == b.count &&
-         std::equal(a.digits(), a.digits() + a.count, b.digits());
-}
-
 // Pi must hold its value to the working precision whatever happened to the
 // rebuild that made it (an aborted series would leave a wrong one). Pi
 // changes only with a rebuild, so a value already found good at this radix
@@ -105,7 +99,7 @@ void CheckPi() {
   static int32_t lastRadix = 0;
   static int32_t lastPrecision = 0;
   if (lastGood.num && lastRadix == settings.radix && lastPrecision == WorkingPrecision &&
-      SameBlocks(*lastGood.num, *Pi.num) && SameBlocks(*lastGood.den, *Pi.den)) {
+      BigNumIdentical(*lastGood.num, *Pi.num) && BigNumIdentical(*lastGood.den, *Pi.den)) {
     return;
   }
   const int32_t precision = WorkingPrecision;
@@ -152,10 +146,10 @@ class ShownValue {
  public:
   bool Matches(const Rational& value, int32_t radix, int32_t mode) const {
     return value_.num && radix == radix_ && mode == mode_ && precision_ == WorkingPrecision &&
-           separator_ == DecimalSeparatorChar() && SameBlocks(*value.num, *value_.num) &&
-           SameBlocks(*value.den, *value_.den) &&
-           (radix == 10 || (SameBlocks(*CurrentWordMask().num, *mask_.num) &&
-                            SameBlocks(*CurrentWordMask().den, *mask_.den)));
+           separator_ == DecimalSeparatorChar() && BigNumIdentical(*value.num, *value_.num) &&
+           BigNumIdentical(*value.den, *value_.den) &&
+           (radix == 10 || (BigNumIdentical(*CurrentWordMask().num, *mask_.num) &&
+                            BigNumIdentical(*CurrentWordMask().den, *mask_.den)));
   }
   void Remember(const Rational& value, int32_t radix, int32_t mode) {
     value_ = CopyRational(value);

@@ -235,6 +235,55 @@ TEST_F(RationalTest, ComparisonsAreExact) {
   }
 }
 
+// Comparisons decided by the signs or by the sizes of the components agree
+// with the cross products on both sides of every size boundary, and two
+// values far apart are compared without a product (no block allocated).
+TEST_F(RationalTest, ComparisonsBySizeAgreeWithCrossProducts) {
+  std::mt19937 rng(20261211);
+  auto component = [&rng](int32_t words, int32_t exp, int32_t sign) {
+    std::vector<uint32_t> digits(static_cast<size_t>(words));
+    for (uint32_t& d : digits) d = rng() % B;
+    // Top words from 1 up to B - 1, so values sit anywhere within their span.
+    digits.back() = rng() % 3 == 0 ? 1u : 1u + rng() % (B - 1);
+    return MakeBig(digits, exp, sign);
+  };
+  auto crossSign = [](const Rational& a, const Rational& b) {
+    if (BigNumIsZero(*a.num) && BigNumIsZero(*b.num)) return 0;
+    BigPtr left = BigNumProductInternal(*a.num, *b.den);
+    BigPtr right = BigNumProductInternal(*a.den, *b.num);
+    BigPtr d = BigNumSum(*left, left->sign, *right, -right->sign, B);
+    return BigNumIsZero(*d) ? 0 : d->sign * a.den->sign * b.den->sign;
+  };
+  for (int i = 0; i < 4000; ++i) {
+    Rational a, b;
+    for (Rational* x : {&a, &b}) {
+      x->num = rng() % 16 == 0 ? BigNumFromInt(0, B)
+                               : component(1 + rng() % 4, rng() % 3, rng() % 2 ? 1 : -1);
+      x->den = component(1 + rng() % 4, rng() % 3, rng() % 2 ? 1 : -1);
+    }
+    if (i % 5 == 0) b = CopyRational(a);  // equal values, in the same form
+    const int want = crossSign(a, b);
+    SCOPED_TRACE(i);
+    EXPECT_EQ(RatEqual(a, b), want == 0);
+    EXPECT_EQ(RatLess(a, b), want < 0);
+    EXPECT_EQ(RatGreater(a, b), want > 0);
+  }
+
+  // 2^12400 against its reciprocal, and against minus itself.
+  Rational huge = RatFromInt(2);
+  BigNumPowInternal(huge.num, 12400);
+  Rational tiny = RatFromInt(1);
+  tiny.den = CopyBigNum(*huge.num);
+  Rational minusHuge = CopyRational(huge);
+  minusHuge.num->sign = -1;
+  const uint64_t before = AllocCount();
+  EXPECT_TRUE(RatGreater(huge, tiny));
+  EXPECT_TRUE(RatLess(tiny, huge));
+  EXPECT_FALSE(RatEqual(huge, tiny));
+  EXPECT_TRUE(RatLess(minusHuge, tiny));
+  EXPECT_EQ(AllocCount(), before);
+}
+
 TEST_F(RationalTest, RandomSmallFractionsAreExact) {
   // While components stay short nothing is trimmed, so the results must be
   // exactly the fractions 64-bit arithmetic computes.

@@ -8,6 +8,7 @@
 #include "arith/alloc.h"
 #include "arith/constants.h"
 #include "arith/error.h"
+#include "arith/settings.h"
 #include "engine/engine_test_util.h"
 #include "engine/messages.h"
 
@@ -79,6 +80,30 @@ TEST(DisplayTest, CacheSkipsIdenticalRefreshes) {
   RefreshDisplay();
   RefreshDisplay();
   EXPECT_EQ(DisplayWrites(), 2u);
+}
+
+// A long value followed by its reciprocal: the cache check must not
+// multiply the long components crosswise (a product of two numbers of some
+// 13,000 words here; of millions of words the display froze for minutes).
+// The work is counted in polls of the abort flag, which long products make.
+TEST(DisplayTest, LongValueThenItsReciprocalTakesNoLongProduct) {
+  StartEngine();
+  Rational huge = RatFromInt(2);
+  BigNumPowInternal(huge.num, 400000);
+  engineState.currentValue = CopyRational(huge);
+  RefreshDisplay();
+  EXPECT_EQ(Display(), "9.960143429937049679324864e+120411");
+  Rational tiny = RatFromInt(1);
+  tiny.den = CopyBigNum(*huge.num);
+  engineState.currentValue = std::move(tiny);
+  constexpr int64_t kBudget = 1000000;
+  AbortPollBudget.store(kBudget);
+  RefreshDisplay();
+  const int64_t polls = kBudget - AbortPollBudget.load();
+  AbortPollBudget.store(-1);
+  // The rendering takes a few dozen; the cross products took about 10,000.
+  EXPECT_LT(polls, 1000);
+  EXPECT_EQ(Display(), "1.004001606035426562432372689e-120412");
 }
 
 TEST(DisplayTest, SettingChangesForceARendering) {
