@@ -15,15 +15,6 @@ BigPtr WordBuffer(int64_t n) {
   return AllocBigNum(static_cast<int32_t>(n));
 }
 
-RadixChunk RadixChunkFor(int32_t radix) {
-  RadixChunk c{0, 1};
-  while (c.base * static_cast<uint64_t>(radix) <= kInternalBase) {
-    c.base *= static_cast<uint64_t>(radix);
-    ++c.digits;
-  }
-  return c;
-}
-
 Word WordsMulWord(Word* x, int32_t n, Word w) {
   uint64_t carry = 0;
   for (int32_t i = 0; i < n; ++i) {
@@ -132,6 +123,64 @@ void WordsMulSchoolBase(Word* r, const Word* a, int32_t na, const Word* b, int32
       carry = t / base;
     }
     r[i + nb] = static_cast<Word>(carry);
+  }
+}
+
+Word WordsShiftLeft(Word* dst, const Word* src, int32_t n, int bits) {
+  if (n <= 0) return 0;
+  if (bits == 0) {
+    std::copy_backward(src, src + n, dst + n);
+    return 0;
+  }
+  const Word out = src[n - 1] >> (kWordBits - bits);
+  for (int32_t i = n - 1; i > 0; --i) {
+    dst[i] = ((src[i] << bits) | (src[i - 1] >> (kWordBits - bits))) & kWordMask;
+  }
+  dst[0] = (src[0] << bits) & kWordMask;
+  return out;
+}
+
+void WordsShiftRight(Word* dst, const Word* src, int32_t n, int bits) {
+  if (n <= 0) return;
+  if (bits == 0) {
+    std::copy(src, src + n, dst);
+    return;
+  }
+  for (int32_t i = 0; i + 1 < n; ++i) {
+    dst[i] = ((src[i] >> bits) | (src[i + 1] << (kWordBits - bits))) & kWordMask;
+  }
+  dst[n - 1] = src[n - 1] >> bits;
+}
+
+void WordsDivRem(Word* q, Word* u, int32_t un, const Word* v, int32_t vn) {
+  const uint64_t vTop = v[vn - 1];
+  const uint64_t vNext = v[vn - 2];
+  for (int32_t j = un - vn; j >= 0; --j) {
+    if (AbortRequested()) return;
+    Word* uj = u + j;
+    const uint64_t top = (uint64_t{uj[vn]} << kWordBits) | uj[vn - 1];
+    uint64_t qhat = top / vTop;
+    uint64_t rhat = top % vTop;
+    while (qhat > kWordMask || qhat * vNext > ((rhat << kWordBits) | uj[vn - 2])) {
+      --qhat;
+      rhat += vTop;
+      if (rhat > kWordMask) break;
+    }
+    // uj[0, vn] -= qhat * v: a signed carry, since u - qhat v > -2^63.
+    int64_t carry = 0;
+    for (int32_t i = 0; i < vn; ++i) {
+      const int64_t t = int64_t{uj[i]} - static_cast<int64_t>(qhat * v[i]) + carry;
+      uj[i] = static_cast<Word>(t) & kWordMask;
+      carry = t >> kWordBits;
+    }
+    const int64_t t = int64_t{uj[vn]} + carry;
+    if (t < 0) {
+      // qhat was one too large: add the divisor back.
+      --qhat;
+      WordsAddInto(uj, vn, v, vn);
+    }
+    uj[vn] = 0;
+    q[j] = static_cast<Word>(qhat);
   }
 }
 
