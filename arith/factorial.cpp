@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <cstdint>
 #include <limits>
@@ -47,17 +48,39 @@ BigPtr Product(const BigNum& a, const BigNum& b) {
   return r;
 }
 
-// n! for n < 2^31, exact. Leaves of about kLeafWords words (consecutive
-// factors packed into single words) are combined like a binary counter: a
-// new block is multiplied into the one below it while that one is at most
-// twice as long, so that products pair operands of similar length, and the
-// blocks waiting on the stack are few (each more than twice the next).
+// x 2^bits in a new block, for a positive whole x (exp 0).
+BigPtr ShiftedUp(const BigNum& x, int64_t bits) {
+  const int64_t words = bits / kWordBits;
+  BigPtr r = WordBuffer(words + x.count + 1);
+  Word* d = r->digits();
+  d[words + x.count] = WordsShiftLeft(d + words, x.digits(), x.count,
+                                      static_cast<int>(bits % kWordBits));
+  r->sign = 1;
+  r->exp = 0;
+  r->count = static_cast<int32_t>(words) + x.count + 1;
+  while (r->count > 1 && d[r->count - 1] == 0) --r->count;
+  return r;
+}
+
+// n! for n < 2^31, exact: the product of the odd parts of the factors, then
+// shifted up by their powers of two (n! holds about n of them, a twelfth of
+// its words). Leaves of about kLeafWords words (consecutive odd parts packed
+// into single words) are combined like a binary counter: a new block is
+// multiplied into the one below it while that one is at most twice as long,
+// so that products pair operands of similar length, and the blocks waiting
+// on the stack are few (each more than twice the next).
 BigPtr ExactFactorial(uint32_t n) {
   std::array<BigPtr, 64> stack;
   size_t depth = 0;
   auto mergeTop = [&stack, &depth] {
     stack[depth - 2] = Product(*stack[depth - 2], *stack[depth - 1]);
     stack[--depth].reset();
+  };
+  int64_t twos = 0;
+  auto oddPart = [&twos](uint32_t k) {
+    const int z = std::countr_zero(k);
+    twos += z;
+    return uint64_t{k >> z};
   };
   uint32_t next = 2;
   while (next <= n && !AbortRequested()) {
@@ -66,8 +89,12 @@ BigPtr ExactFactorial(uint32_t n) {
     leaf->count = 1;
     leaf->digits()[0] = 1;
     while (next <= n && leaf->count < kLeafWords) {
-      uint64_t packed = next++;
-      while (next <= n && packed * next <= kWordMask) packed *= next++;
+      uint64_t packed = oddPart(next++);
+      while (next <= n) {
+        const uint64_t k = next >> std::countr_zero(next);
+        if (packed * k > kWordMask) break;
+        packed *= oddPart(next++);
+      }
       MulWordInPlace(*leaf, packed);
     }
     assert(depth < stack.size() && "product stack deeper than any block allows");
@@ -78,7 +105,7 @@ BigPtr ExactFactorial(uint32_t n) {
   }
   while (depth >= 2 && !AbortRequested()) mergeTop();
   if (depth == 0) return BigNumFromInt(1, kInternalBase);
-  return std::move(stack[depth - 1]);
+  return ShiftedUp(*stack[depth - 1], twos);
 }
 
 // ---------------------------------------------------------------------------
