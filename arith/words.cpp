@@ -1,7 +1,6 @@
 #include "arith/words.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -39,57 +38,9 @@ Word AddMulRow(Word* r, const Word* a, int32_t n, uint64_t w) {
   return static_cast<Word>(carry);
 }
 
-#if defined(__SIZEOF_INT128__)
-// Where the compiler has 128-bit integers, the digit loops take two words at
-// a time as one 62-bit digit: a quarter of the multiplications. Two words
-// side by side are one 62-bit digit already (bit 31 of each word is 0).
-using Wide = unsigned __int128;
-constexpr uint64_t kPairMask = (uint64_t{1} << (2 * kWordBits)) - 1;
-
-inline uint64_t LoadPair(const Word* p) {
-  uint64_t x;
-  std::memcpy(&x, p, sizeof x);
-  return (x & kWordMask) | ((x >> 32) << kWordBits);
-}
-
-inline void StorePair(Word* p, uint64_t d) {
-  const uint64_t x = (d & kWordMask) | ((d >> kWordBits) << 32);
-  std::memcpy(p, &x, sizeof x);
-}
-
-// r[0, na + nb) <- a * b for even na, nb, on 62-bit digits.
-void MulSchoolPairs(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
-  std::fill(r, r + na + nb, 0u);
-  for (int32_t i = 0; i < na; i += 2) {
-    const uint64_t ai = LoadPair(a + i);
-    if (ai == 0) continue;
-    Word* ri = r + i;
-    uint64_t carry = 0;
-    for (int32_t j = 0; j < nb; j += 2) {
-      const Wide t = static_cast<Wide>(ai) * LoadPair(b + j) + LoadPair(ri + j) + carry;
-      StorePair(ri + j, static_cast<uint64_t>(t) & kPairMask);
-      carry = static_cast<uint64_t>(t >> (2 * kWordBits));
-    }
-    StorePair(ri + nb, carry);
-  }
-}
-#endif
-
 }  // namespace
 
 void WordsMulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
-#if defined(__SIZEOF_INT128__)
-  if (na >= 2 && nb >= 2) {
-    // The even parts as pairs, then the odd top words as single rows.
-    const int32_t ea = na & ~1;
-    const int32_t eb = nb & ~1;
-    MulSchoolPairs(r, a, ea, b, eb);
-    std::fill(r + ea + eb, r + na + nb, 0u);
-    if (ea != na) r[ea + eb] = AddMulRow(r + ea, b, eb, a[ea]);
-    if (eb != nb) r[na + eb] = AddMulRow(r + eb, a, na, b[eb]);
-    return;
-  }
-#endif
   std::fill(r, r + na + nb, 0u);
   for (int32_t i = 0; i < na; ++i) {
     const uint64_t ai = a[i];
@@ -250,47 +201,186 @@ int WordsCompare(const Word* a, const Word* b, int32_t n) {
 
 namespace {
 
-// s[0, hi] <- a[0, lo) + a[lo, lo + hi), lo <= hi.
-void SumHalves(Word* s, const Word* a, int32_t lo, int32_t hi) {
-  Word carry = 0;
-  for (int32_t i = 0; i < hi; ++i) {
-    const Word t = a[lo + i] + (i < lo ? a[i] : 0u) + carry;
-    s[i] = t & kWordMask;
-    carry = t >> kWordBits;
+// The product loops, on digits of either kind: base-2^31 words, or (where the
+// compiler has 128-bit integers) full 64-bit limbs, which the long products
+// and divisions are packed into: a 64-bit limb product does the work of
+// more than four word products, in about the time of one.
+struct NarrowDigits {
+  using Digit = Word;
+  static constexpr int32_t kKaratsubaMin = ::kKaratsubaMin;
+  static void School(Digit* r, const Digit* a, int32_t na, const Digit* b, int32_t nb) {
+    WordsMulSchool(r, a, na, b, nb);
   }
-  s[hi] = carry;
+  static Digit Add(Digit* r, int32_t rn, const Digit* a, int32_t an) {
+    return WordsAddInto(r, rn, a, an);
+  }
+  static Digit Subtract(Digit* r, int32_t rn, const Digit* a, int32_t an) {
+    return WordsSubtractFrom(r, rn, a, an);
+  }
+};
+
+#if defined(__SIZEOF_INT128__)
+using Limb = uint64_t;
+using Wide = unsigned __int128;
+
+struct WideDigits {
+  using Digit = Limb;
+  static constexpr int32_t kKaratsubaMin = 24;
+  static void School(Limb* r, const Limb* a, int32_t na, const Limb* b, int32_t nb) {
+    std::fill(r, r + na + nb, Limb{0});
+    for (int32_t i = 0; i < na; ++i) {
+      const Limb ai = a[i];
+      Limb carry = 0;
+      for (int32_t j = 0; j < nb; ++j) {
+        const Wide t = static_cast<Wide>(ai) * b[j] + r[i + j] + carry;
+        r[i + j] = static_cast<Limb>(t);
+        carry = static_cast<Limb>(t >> 64);
+      }
+      r[i + nb] = carry;
+    }
+  }
+  static Limb Add(Limb* r, int32_t rn, const Limb* a, int32_t an) {
+    Limb carry = 0;
+    int32_t i = 0;
+    for (; i < an; ++i) {
+      const Wide t = static_cast<Wide>(r[i]) + a[i] + carry;
+      r[i] = static_cast<Limb>(t);
+      carry = static_cast<Limb>(t >> 64);
+    }
+    for (; carry != 0 && i < rn; ++i) carry = ++r[i] == 0 ? 1 : 0;
+    return carry;
+  }
+  static Limb Subtract(Limb* r, int32_t rn, const Limb* a, int32_t an) {
+    Limb borrow = 0;
+    int32_t i = 0;
+    for (; i < an; ++i) {
+      const Limb x = r[i];
+      const Limb d = x - a[i];
+      r[i] = d - borrow;
+      borrow = (x < a[i]) | (d < borrow);
+    }
+    for (; borrow != 0 && i < rn; ++i) borrow = r[i]-- == 0 ? 1 : 0;
+    return borrow;
+  }
+};
+
+// Limbs that hold n words.
+int32_t LimbsFor(int64_t words) {
+  return static_cast<int32_t>((words * kWordBits + 63) / 64);
 }
 
-// Scratch words MulEqual needs for n-word operands.
+// out[0, ln) <- the value of w[0, n) (ln >= LimbsFor(n)).
+void PackLimbs(Limb* out, int32_t ln, const Word* w, int32_t n) {
+  Limb acc = 0;
+  int bits = 0;
+  int32_t k = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    acc |= Limb{w[i]} << bits;
+    bits += kWordBits;
+    if (bits >= 64) {
+      out[k++] = acc;
+      bits -= 64;
+      acc = Limb{w[i]} >> (kWordBits - bits);
+    }
+  }
+  if (bits > 0) out[k++] = acc;
+  std::fill(out + k, out + ln, Limb{0});
+}
+
+// w[0, n) <- the low 31 n bits of l[0, ln).
+void UnpackLimbs(Word* w, int32_t n, const Limb* l, int32_t ln) {
+  for (int32_t i = 0; i < n; ++i) {
+    const int64_t bit = int64_t{i} * kWordBits;
+    const int32_t k = static_cast<int32_t>(bit / 64);
+    const int s = static_cast<int>(bit % 64);
+    Limb v = k < ln ? l[k] >> s : 0;
+    if (s > 64 - kWordBits && k + 1 < ln) v |= l[k + 1] << (64 - s);
+    w[i] = static_cast<Word>(v) & kWordMask;
+  }
+}
+
+// Below this many words of the shorter operand a product stays on words:
+// packing would cost more than it saves.
+constexpr int32_t kWideMin = 16;
+#endif
+
+// A buffer of n digits of D from the one allocation function.
+template <class D>
+typename D::Digit* DigitBuffer(BigPtr& holder, int64_t n) {
+  holder = WordBuffer(n * static_cast<int64_t>(sizeof(typename D::Digit) / sizeof(Word)));
+  return reinterpret_cast<typename D::Digit*>(holder->digits());
+}
+
+// s[0, hi] <- a[0, lo) + a[lo, lo + hi), lo <= hi.
+template <class D>
+void SumHalves(typename D::Digit* s, const typename D::Digit* a, int32_t lo, int32_t hi) {
+  std::copy(a + lo, a + lo + hi, s);
+  s[hi] = D::Add(s, hi, a, lo);
+}
+
+// Scratch digits MulEqual needs for n-digit operands.
+template <class D>
 int64_t KaratsubaScratch(int32_t n) {
-  if (n < kKaratsubaMin) return 0;
+  if (n < D::kKaratsubaMin) return 0;
   const int32_t hi = n - n / 2;
-  return 4 * int64_t{hi + 1} + KaratsubaScratch(hi + 1);
+  return 4 * int64_t{hi + 1} + KaratsubaScratch<D>(hi + 1);
 }
 
 // r[0, 2n) <- a[0, n) * b[0, n) by Karatsuba's method.
-void MulEqual(Word* r, const Word* a, const Word* b, int32_t n, Word* scratch) {
-  if (n < kKaratsubaMin) {
-    WordsMulSchool(r, a, n, b, n);
+template <class D>
+void MulEqual(typename D::Digit* r, const typename D::Digit* a, const typename D::Digit* b,
+              int32_t n, typename D::Digit* scratch) {
+  using Digit = typename D::Digit;
+  if (n < D::kKaratsubaMin) {
+    D::School(r, a, n, b, n);
     return;
   }
   if (AbortRequested()) return;
   const int32_t lo = n / 2;
   const int32_t hi = n - lo;
-  MulEqual(r, a, b, lo, scratch);                    // a0 b0
-  MulEqual(r + 2 * lo, a + lo, b + lo, hi, scratch);  // a1 b1
-  Word* sa = scratch;
-  Word* sb = sa + (hi + 1);
-  Word* middle = sb + (hi + 1);
+  MulEqual<D>(r, a, b, lo, scratch);                    // a0 b0
+  MulEqual<D>(r + 2 * lo, a + lo, b + lo, hi, scratch);  // a1 b1
+  Digit* sa = scratch;
+  Digit* sb = sa + (hi + 1);
+  Digit* middle = sb + (hi + 1);
   const int32_t mn = 2 * (hi + 1);
-  SumHalves(sa, a, lo, hi);
-  SumHalves(sb, b, lo, hi);
-  MulEqual(middle, sa, sb, hi + 1, middle + mn);
-  // (a0 + a1)(b0 + b1) - a0 b0 - a1 b1 = a0 b1 + a1 b0 < 2 B^n: its words
-  // above n are zero, so adding it at word lo stays inside r.
-  WordsSubtractFrom(middle, mn, r, 2 * lo);
-  WordsSubtractFrom(middle, mn, r + 2 * lo, 2 * hi);
-  WordsAddInto(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
+  SumHalves<D>(sa, a, lo, hi);
+  SumHalves<D>(sb, b, lo, hi);
+  MulEqual<D>(middle, sa, sb, hi + 1, middle + mn);
+  // (a0 + a1)(b0 + b1) - a0 b0 - a1 b1 = a0 b1 + a1 b0 < 2 B^n: its digits
+  // above n are zero, so adding it at digit lo stays inside r.
+  D::Subtract(middle, mn, r, 2 * lo);
+  D::Subtract(middle, mn, r + 2 * lo, 2 * hi);
+  D::Add(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
+}
+
+// r[0, na + nb) <- a * b, na >= nb.
+template <class D>
+void MultiplyDigits(typename D::Digit* r, const typename D::Digit* a, int32_t na,
+                    const typename D::Digit* b, int32_t nb) {
+  using Digit = typename D::Digit;
+  if (nb < D::kKaratsubaMin) {
+    // The longer operand in the inner loop: fewer carry passes.
+    D::School(r, b, nb, a, na);
+    return;
+  }
+  BigPtr holder;
+  if (na == nb) {
+    MulEqual<D>(r, a, b, nb, DigitBuffer<D>(holder, KaratsubaScratch<D>(nb)));
+    return;
+  }
+  // The longer operand in slices as long as the shorter one.
+  std::fill(r, r + na + nb, Digit{0});
+  Digit* slice = DigitBuffer<D>(holder, 2 * int64_t{nb} + KaratsubaScratch<D>(nb));
+  for (int32_t offset = 0; offset < na && !AbortRequested(); offset += nb) {
+    const int32_t len = std::min(nb, na - offset);
+    if (len == nb) {
+      MulEqual<D>(slice, a + offset, b, nb, slice + 2 * nb);
+    } else {
+      MultiplyDigits<D>(slice, b, nb, a + offset, len);
+    }
+    D::Add(r + offset, na + nb - offset, slice, nb + len);
+  }
 }
 
 }  // namespace
@@ -300,27 +390,20 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     std::swap(a, b);
     std::swap(na, nb);
   }
-  if (nb < kKaratsubaMin) {
-    // The longer operand in the inner loop: fewer carry passes.
-    WordsMulSchool(r, b, nb, a, na);
+#if defined(__SIZEOF_INT128__)
+  if (nb >= kWideMin) {
+    const int32_t la = LimbsFor(na);
+    const int32_t lb = LimbsFor(nb);
+    BigPtr holder;
+    Limb* wa = DigitBuffer<WideDigits>(holder, 2 * (int64_t{la} + lb));
+    Limb* wb = wa + la;
+    Limb* wr = wb + lb;
+    PackLimbs(wa, la, a, na);
+    PackLimbs(wb, lb, b, nb);
+    MultiplyDigits<WideDigits>(wr, wa, la, wb, lb);
+    UnpackLimbs(r, na + nb, wr, la + lb);
     return;
   }
-  if (na == nb) {
-    BigPtr scratch = WordBuffer(KaratsubaScratch(nb));
-    MulEqual(r, a, b, nb, scratch->digits());
-    return;
-  }
-  // The longer operand in slices as long as the shorter one.
-  std::fill(r, r + na + nb, 0u);
-  BigPtr buffer = WordBuffer(2 * int64_t{nb} + KaratsubaScratch(nb));
-  Word* slice = buffer->digits();
-  for (int32_t offset = 0; offset < na && !AbortRequested(); offset += nb) {
-    const int32_t len = std::min(nb, na - offset);
-    if (len == nb) {
-      MulEqual(slice, a + offset, b, nb, slice + 2 * nb);
-    } else {
-      WordsMultiply(slice, b, nb, a + offset, len);
-    }
-    WordsAddInto(r + offset, na + nb - offset, slice, nb + len);
-  }
+#endif
+  MultiplyDigits<NarrowDigits>(r, a, na, b, nb);
 }
