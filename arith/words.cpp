@@ -1,6 +1,7 @@
 #include "arith/words.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <utility>
 
@@ -160,38 +161,6 @@ void WordsShiftRight(Word* dst, const Word* src, int32_t n, int bits) {
   dst[n - 1] = src[n - 1] >> bits;
 }
 
-void WordsDivRem(Word* q, Word* u, int32_t un, const Word* v, int32_t vn) {
-  const uint64_t vTop = v[vn - 1];
-  const uint64_t vNext = v[vn - 2];
-  for (int32_t j = un - vn; j >= 0; --j) {
-    if (AbortRequested()) return;
-    Word* uj = u + j;
-    const uint64_t top = (uint64_t{uj[vn]} << kWordBits) | uj[vn - 1];
-    uint64_t qhat = top / vTop;
-    uint64_t rhat = top % vTop;
-    while (qhat > kWordMask || qhat * vNext > ((rhat << kWordBits) | uj[vn - 2])) {
-      --qhat;
-      rhat += vTop;
-      if (rhat > kWordMask) break;
-    }
-    // uj[0, vn] -= qhat * v: a signed carry, since u - qhat v > -2^63.
-    int64_t carry = 0;
-    for (int32_t i = 0; i < vn; ++i) {
-      const int64_t t = int64_t{uj[i]} - static_cast<int64_t>(qhat * v[i]) + carry;
-      uj[i] = static_cast<Word>(t) & kWordMask;
-      carry = t >> kWordBits;
-    }
-    const int64_t t = int64_t{uj[vn]} + carry;
-    if (t < 0) {
-      // qhat was one too large: add the divisor back.
-      --qhat;
-      WordsAddInto(uj, vn, v, vn);
-    }
-    uj[vn] = 0;
-    q[j] = static_cast<Word>(qhat);
-  }
-}
-
 int WordsCompare(const Word* a, const Word* b, int32_t n) {
   for (int32_t i = n - 1; i >= 0; --i) {
     if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
@@ -297,6 +266,21 @@ void UnpackLimbs(Word* w, int32_t n, const Limb* l, int32_t ln) {
     if (s > 64 - kWordBits && k + 1 < ln) v |= l[k + 1] << (64 - s);
     w[i] = static_cast<Word>(v) & kWordMask;
   }
+}
+
+// x[0, n) <- x << bits, 0 <= bits < 64, the bits shifted out of the top
+// dropped.
+void ShiftLimbsLeft(Limb* x, int32_t n, int bits) {
+  if (bits == 0) return;
+  for (int32_t i = n - 1; i > 0; --i) x[i] = (x[i] << bits) | (x[i - 1] >> (64 - bits));
+  x[0] <<= bits;
+}
+
+// x[0, n) <- x >> bits, 0 <= bits < 64.
+void ShiftLimbsRight(Limb* x, int32_t n, int bits) {
+  if (bits == 0) return;
+  for (int32_t i = 0; i + 1 < n; ++i) x[i] = (x[i] >> bits) | (x[i + 1] << (64 - bits));
+  x[n - 1] >>= bits;
 }
 
 // Below this many words of the shorter operand a product stays on words:
@@ -407,3 +391,118 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
 #endif
   MultiplyDigits<NarrowDigits>(r, a, na, b, nb);
 }
+
+namespace {
+
+// WordsDivRem on words.
+void DivRemNarrow(Word* q, Word* u, int32_t un, const Word* v, int32_t vn) {
+  const uint64_t vTop = v[vn - 1];
+  const uint64_t vNext = v[vn - 2];
+  for (int32_t j = un - vn; j >= 0; --j) {
+    if (AbortRequested()) return;
+    Word* uj = u + j;
+    const uint64_t top = (uint64_t{uj[vn]} << kWordBits) | uj[vn - 1];
+    uint64_t qhat = top / vTop;
+    uint64_t rhat = top % vTop;
+    while (qhat > kWordMask || qhat * vNext > ((rhat << kWordBits) | uj[vn - 2])) {
+      --qhat;
+      rhat += vTop;
+      if (rhat > kWordMask) break;
+    }
+    // uj[0, vn] -= qhat * v: a signed carry, since u - qhat v > -2^63.
+    int64_t carry = 0;
+    for (int32_t i = 0; i < vn; ++i) {
+      const int64_t t = int64_t{uj[i]} - static_cast<int64_t>(qhat * v[i]) + carry;
+      uj[i] = static_cast<Word>(t) & kWordMask;
+      carry = t >> kWordBits;
+    }
+    const int64_t t = int64_t{uj[vn]} + carry;
+    if (t < 0) {
+      // qhat was one too large: add the divisor back.
+      --qhat;
+      WordsAddInto(uj, vn, v, vn);
+    }
+    uj[vn] = 0;
+    q[j] = static_cast<Word>(qhat);
+  }
+}
+
+#if defined(__SIZEOF_INT128__)
+// Knuth's long division on limbs: u[0, un) by v[0, vn) (vn >= 2, the top
+// bit of v set, the top vn limbs of u below v) leaves the quotient in
+// q[0, un - vn) and the remainder in u[0, vn).
+void DivRemLimbs(Limb* q, Limb* u, int32_t un, const Limb* v, int32_t vn) {
+  const Limb vTop = v[vn - 1];
+  const Limb vNext = v[vn - 2];
+  for (int32_t j = un - vn - 1; j >= 0; --j) {
+    if (AbortRequested()) return;
+    Limb* uj = u + j;
+    const Wide top = (static_cast<Wide>(uj[vn]) << 64) | uj[vn - 1];
+    Wide qhat = top / vTop;
+    Wide rhat = top - qhat * vTop;
+    while ((qhat >> 64) != 0 || qhat * vNext > ((rhat << 64) | uj[vn - 2])) {
+      --qhat;
+      rhat += vTop;
+      if ((rhat >> 64) != 0) break;
+    }
+    Limb qj = static_cast<Limb>(qhat);
+    // uj[0, vn] -= qj * v
+    Limb mulCarry = 0;
+    Limb borrow = 0;
+    for (int32_t i = 0; i < vn; ++i) {
+      const Wide p = static_cast<Wide>(qj) * v[i] + mulCarry;
+      mulCarry = static_cast<Limb>(p >> 64);
+      const Limb lo = static_cast<Limb>(p);
+      const Limb x = uj[i];
+      const Limb d = x - lo;
+      uj[i] = d - borrow;
+      borrow = (x < lo) | (d < borrow);
+    }
+    const Limb x = uj[vn];
+    if (x < mulCarry || x - mulCarry < borrow) {
+      // qj was one too large: add the divisor back.
+      --qj;
+      WideDigits::Add(uj, vn, v, vn);
+    }
+    uj[vn] = 0;
+    q[j] = qj;
+  }
+}
+
+// Below this many divisor words a division stays on words.
+constexpr int32_t kWideDivMin = 8;
+
+// WordsDivRem packed into limbs: both operands shifted so that the top bit
+// of the divisor's top limb is set, the dividend given a zero limb on top.
+void DivRemWide(Word* q, Word* u, int32_t un, const Word* v, int32_t vn) {
+  const int32_t lv = LimbsFor(vn);
+  const int32_t lu = LimbsFor(int64_t{un} + 1) + 1;
+  BigPtr holder;
+  Limb* wv = DigitBuffer<WideDigits>(holder, int64_t{lv} + lu + (lu - lv));
+  Limb* wu = wv + lv;
+  Limb* wq = wu + lu;
+  PackLimbs(wv, lv, v, vn);
+  PackLimbs(wu, lu, u, un + 1);
+  const int shift = std::countl_zero(wv[lv - 1]);
+  ShiftLimbsLeft(wv, lv, shift);
+  ShiftLimbsLeft(wu, lu, shift);
+  DivRemLimbs(wq, wu, lu, wv, lv);
+  UnpackLimbs(q, un - vn + 1, wq, lu - lv);
+  ShiftLimbsRight(wu, lv, shift);
+  UnpackLimbs(u, vn, wu, lv);
+  std::fill(u + vn, u + un + 1, 0u);
+}
+#endif
+
+}  // namespace
+
+void WordsDivRem(Word* q, Word* u, int32_t un, const Word* v, int32_t vn) {
+#if defined(__SIZEOF_INT128__)
+  if (vn >= kWideDivMin) {
+    DivRemWide(q, u, un, v, vn);
+    return;
+  }
+#endif
+  DivRemNarrow(q, u, un, v, vn);
+}
+
