@@ -446,20 +446,15 @@ void DivRemLimbs(Limb* q, Limb* u, int32_t un, const Limb* v, int32_t vn) {
       if ((rhat >> 64) != 0) break;
     }
     Limb qj = static_cast<Limb>(qhat);
-    // uj[0, vn] -= qj * v
-    Limb mulCarry = 0;
-    Limb borrow = 0;
+    // uj[0, vn] -= qj * v, the carry c subtracted from the next limb: the
+    // top half of each 128-bit difference is -c.
+    Limb c = 0;
     for (int32_t i = 0; i < vn; ++i) {
-      const Wide p = static_cast<Wide>(qj) * v[i] + mulCarry;
-      mulCarry = static_cast<Limb>(p >> 64);
-      const Limb lo = static_cast<Limb>(p);
-      const Limb x = uj[i];
-      const Limb d = x - lo;
-      uj[i] = d - borrow;
-      borrow = (x < lo) | (d < borrow);
+      const Wide t = static_cast<Wide>(uj[i]) - static_cast<Wide>(qj) * v[i] - c;
+      uj[i] = static_cast<Limb>(t);
+      c = Limb{0} - static_cast<Limb>(t >> 64);
     }
-    const Limb x = uj[vn];
-    if (x < mulCarry || x - mulCarry < borrow) {
+    if (uj[vn] < c) {
       // qj was one too large: add the divisor back.
       --qj;
       WideDigits::Add(uj, vn, v, vn);
