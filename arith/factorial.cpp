@@ -1,9 +1,7 @@
 #include "arith/factorial.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
-#include <cassert>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -28,7 +26,7 @@ namespace {
 
 using Word = uint32_t;
 
-// Words a leaf of the product tree grows to before it joins the tree.
+// Words a leaf of the product tree has at most.
 constexpr int32_t kLeafWords = 16;
 
 // x <- x * w in place, w < 2^31; x needs room for one more word.
@@ -62,50 +60,52 @@ BigPtr ShiftedUp(const BigNum& x, int64_t bits) {
   return r;
 }
 
-// n! for n < 2^31, exact: the product of the odd parts of the factors, then
-// shifted up by their powers of two (n! holds about n of them, a twelfth of
-// its words). Leaves of about kLeafWords words (consecutive odd parts packed
-// into single words) are combined like a binary counter: a new block is
-// multiplied into the one below it while that one is at most twice as long,
-// so that products pair operands of similar length, and the blocks waiting
-// on the stack are few (each more than twice the next).
-BigPtr ExactFactorial(uint32_t n) {
-  std::array<BigPtr, 64> stack;
-  size_t depth = 0;
-  auto mergeTop = [&stack, &depth] {
-    stack[depth - 2] = Product(*stack[depth - 2], *stack[depth - 1]);
-    stack[--depth].reset();
-  };
-  int64_t twos = 0;
+// The product of the odd parts of lo .. hi - 1 (2 <= lo < hi), their powers
+// of two added to `twos`. Ranges whose product fits in about kLeafWords
+// words are multiplied out a word at a time (consecutive odd parts packed
+// into single words); longer ones are halved, so that every product pairs
+// operands of about the same length. An abort ends it with a meaningless
+// value.
+BigPtr OddProduct(uint32_t lo, uint32_t hi, int64_t& twos) {
+  const int64_t bits = static_cast<int64_t>(hi - lo) * std::bit_width(hi);
+  if (bits > int64_t{kLeafWords} * kWordBits) {
+    const uint32_t mid = lo + (hi - lo) / 2;
+    BigPtr a = OddProduct(lo, mid, twos);
+    if (AbortRequested()) return a;
+    BigPtr b = OddProduct(mid, hi, twos);
+    if (AbortRequested()) return a;
+    return Product(*a, *b);
+  }
   auto oddPart = [&twos](uint32_t k) {
     const int z = std::countr_zero(k);
     twos += z;
     return uint64_t{k >> z};
   };
-  uint32_t next = 2;
-  while (next <= n && !AbortRequested()) {
-    BigPtr leaf = WordBuffer(kLeafWords + 1);
-    leaf->sign = 1;
-    leaf->count = 1;
-    leaf->digits()[0] = 1;
-    while (next <= n && leaf->count < kLeafWords) {
-      uint64_t packed = oddPart(next++);
-      while (next <= n) {
-        const uint64_t k = next >> std::countr_zero(next);
-        if (packed * k > kWordMask) break;
-        packed *= oddPart(next++);
-      }
-      MulWordInPlace(*leaf, packed);
+  BigPtr leaf = WordBuffer(bits / kWordBits + 2);
+  leaf->sign = 1;
+  leaf->count = 1;
+  leaf->digits()[0] = 1;
+  uint32_t next = lo;
+  while (next < hi) {
+    uint64_t packed = oddPart(next++);
+    while (next < hi) {
+      const uint64_t k = next >> std::countr_zero(next);
+      if (packed * k > kWordMask) break;
+      packed *= oddPart(next++);
     }
-    assert(depth < stack.size() && "product stack deeper than any block allows");
-    stack[depth++] = std::move(leaf);
-    while (depth >= 2 && stack[depth - 2]->count <= 2 * stack[depth - 1]->count) {
-      mergeTop();
-    }
+    MulWordInPlace(*leaf, packed);
   }
-  while (depth >= 2 && !AbortRequested()) mergeTop();
-  if (depth == 0) return BigNumFromInt(1, kInternalBase);
-  return ShiftedUp(*stack[depth - 1], twos);
+  return leaf;
+}
+
+// n! for n < 2^31, exact: the product of the odd parts of the factors,
+// shifted up by their powers of two (n! holds about n of them, a twelfth of
+// its words).
+BigPtr ExactFactorial(uint32_t n) {
+  if (n < 2) return BigNumFromInt(1, kInternalBase);
+  int64_t twos = 0;
+  BigPtr odd = OddProduct(2, n + 1, twos);
+  return ShiftedUp(*odd, twos);
 }
 
 // ---------------------------------------------------------------------------
