@@ -11,6 +11,13 @@
 
 using Word = uint32_t;
 
+// The long loops run on 64-bit limbs where the compiler has 128-bit
+// integers. QUIB_WORDS_ONLY keeps them on words, as on a 32-bit target, so
+// that a 64-bit machine can test those paths too.
+#if defined(__SIZEOF_INT128__) && !defined(QUIB_WORDS_ONLY)
+#define QUIB_WIDE_LIMBS 1
+#endif
+
 BigPtr WordBuffer(int64_t n) {
   if (n < 0 || n > std::numeric_limits<int32_t>::max() - 1) ThrowError(ErrOutOfMemory);
   return AllocBigNum(static_cast<int32_t>(n));
@@ -188,7 +195,7 @@ struct NarrowDigits {
   }
 };
 
-#if defined(__SIZEOF_INT128__)
+#ifdef QUIB_WIDE_LIMBS
 using Limb = uint64_t;
 using Wide = unsigned __int128;
 
@@ -374,7 +381,7 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     std::swap(a, b);
     std::swap(na, nb);
   }
-#if defined(__SIZEOF_INT128__)
+#ifdef QUIB_WIDE_LIMBS
   if (nb >= kWideMin) {
     const int32_t la = LimbsFor(na);
     const int32_t lb = LimbsFor(nb);
@@ -427,7 +434,7 @@ void DivRemNarrow(Word* q, Word* u, int32_t un, const Word* v, int32_t vn) {
   }
 }
 
-#if defined(__SIZEOF_INT128__)
+#ifdef QUIB_WIDE_LIMBS
 // Knuth's long division on limbs: u[0, un) by v[0, vn) (vn >= 2, the top
 // bit of v set, the top vn limbs of u below v) leaves the quotient in
 // q[0, un - vn) and the remainder in u[0, vn).
@@ -492,7 +499,7 @@ void DivRemWide(Word* q, Word* u, int32_t un, const Word* v, int32_t vn) {
 }  // namespace
 
 void WordsDivRem(Word* q, Word* u, int32_t un, const Word* v, int32_t vn) {
-#if defined(__SIZEOF_INT128__)
+#ifdef QUIB_WIDE_LIMBS
   if (vn >= kWideDivMin) {
     DivRemWide(q, u, un, v, vn);
     return;
