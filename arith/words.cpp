@@ -33,27 +33,19 @@ Word WordsMulWord(Word* x, int32_t n, Word w) {
   return static_cast<Word>(carry);
 }
 
-namespace {
-
-// r[0, n) += a[0, n) * w (w < 2^31); returns the carry word, r[n] untouched.
-Word AddMulRow(Word* r, const Word* a, int32_t n, uint64_t w) {
-  uint64_t carry = 0;
-  for (int32_t j = 0; j < n; ++j) {
-    const uint64_t t = r[j] + w * a[j] + carry;
-    r[j] = static_cast<Word>(t & kWordMask);
-    carry = t >> kWordBits;
-  }
-  return static_cast<Word>(carry);
-}
-
-}  // namespace
-
 void WordsMulSchool(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb) {
   std::fill(r, r + na + nb, 0u);
   for (int32_t i = 0; i < na; ++i) {
     const uint64_t ai = a[i];
     if (ai == 0) continue;
-    r[i + nb] = AddMulRow(r + i, b, nb, ai);
+    Word* ri = r + i;
+    uint64_t carry = 0;
+    for (int32_t j = 0; j < nb; ++j) {
+      const uint64_t t = ri[j] + ai * b[j] + carry;
+      ri[j] = static_cast<Word>(t & kWordMask);
+      carry = t >> kWordBits;
+    }
+    ri[nb] = static_cast<Word>(carry);
   }
 }
 
