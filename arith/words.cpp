@@ -179,6 +179,7 @@ struct NarrowDigits {
   static void School(Digit* r, const Digit* a, int32_t na, const Digit* b, int32_t nb) {
     WordsMulSchool(r, a, na, b, nb);
   }
+  static void SchoolSquare(Digit* r, const Digit* a, int32_t n) { WordsMulSchool(r, a, n, a, n); }
   static Digit Add(Digit* r, int32_t rn, const Digit* a, int32_t an) {
     return WordsAddInto(r, rn, a, an);
   }
@@ -205,6 +206,33 @@ struct WideDigits {
         carry = static_cast<Limb>(t >> 64);
       }
       r[i + nb] = carry;
+    }
+  }
+  // r[0, 2n) <- a^2: each product a_i a_j (i < j) once, doubled by a shift,
+  // then the squares a_i^2 added.
+  static void SchoolSquare(Limb* r, const Limb* a, int32_t n) {
+    std::fill(r, r + 2 * n, Limb{0});
+    for (int32_t i = 0; i + 1 < n; ++i) {
+      const Limb ai = a[i];
+      Limb carry = 0;
+      for (int32_t j = i + 1; j < n; ++j) {
+        const Wide t = static_cast<Wide>(ai) * a[j] + r[i + j] + carry;
+        r[i + j] = static_cast<Limb>(t);
+        carry = static_cast<Limb>(t >> 64);
+      }
+      r[i + n] = carry;
+    }
+    for (int32_t k = 2 * n - 1; k > 0; --k) r[k] = (r[k] << 1) | (r[k - 1] >> 63);
+    r[0] <<= 1;
+    Limb carry = 0;
+    for (int32_t i = 0; i < n; ++i) {
+      const Wide sq = static_cast<Wide>(a[i]) * a[i];
+      const Wide lo = static_cast<Wide>(r[2 * i]) + static_cast<Limb>(sq) + carry;
+      r[2 * i] = static_cast<Limb>(lo);
+      const Wide hi = static_cast<Wide>(r[2 * i + 1]) + static_cast<Limb>(sq >> 64) +
+                      static_cast<Limb>(lo >> 64);
+      r[2 * i + 1] = static_cast<Limb>(hi);
+      carry = static_cast<Limb>(hi >> 64);
     }
   }
   static Limb Add(Limb* r, int32_t rn, const Limb* a, int32_t an) {
@@ -337,17 +365,49 @@ void MulEqual(typename D::Digit* r, const typename D::Digit* a, const typename D
   D::Add(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
 }
 
+// r[0, 2n) <- a[0, n)^2 by Karatsuba's method: three half-size squares.
+template <class D>
+void SquareEqual(typename D::Digit* r, const typename D::Digit* a, int32_t n,
+                 typename D::Digit* scratch) {
+  using Digit = typename D::Digit;
+  if (n < D::kKaratsubaMin) {
+    D::SchoolSquare(r, a, n);
+    return;
+  }
+  if (AbortRequested()) return;
+  const int32_t lo = n / 2;
+  const int32_t hi = n - lo;
+  SquareEqual<D>(r, a, lo, scratch);
+  SquareEqual<D>(r + 2 * lo, a + lo, hi, scratch);
+  Digit* sa = scratch;
+  Digit* middle = sa + (hi + 1);
+  const int32_t mn = 2 * (hi + 1);
+  SumHalves<D>(sa, a, lo, hi);
+  SquareEqual<D>(middle, sa, hi + 1, middle + mn);
+  D::Subtract(middle, mn, r, 2 * lo);
+  D::Subtract(middle, mn, r + 2 * lo, 2 * hi);
+  D::Add(r + lo, 2 * n - lo, middle, std::min(mn, 2 * n - lo));
+}
+
 // r[0, na + nb) <- a * b, na >= nb.
 template <class D>
 void MultiplyDigits(typename D::Digit* r, const typename D::Digit* a, int32_t na,
                     const typename D::Digit* b, int32_t nb) {
   using Digit = typename D::Digit;
+  BigPtr holder;
+  if (a == b && na == nb) {
+    if (nb < D::kKaratsubaMin) {
+      D::SchoolSquare(r, a, nb);
+    } else {
+      SquareEqual<D>(r, a, nb, DigitBuffer<D>(holder, KaratsubaScratch<D>(nb)));
+    }
+    return;
+  }
   if (nb < D::kKaratsubaMin) {
     // The longer operand in the inner loop: fewer carry passes.
     D::School(r, b, nb, a, na);
     return;
   }
-  BigPtr holder;
   if (na == nb) {
     MulEqual<D>(r, a, b, nb, DigitBuffer<D>(holder, KaratsubaScratch<D>(nb)));
     return;
@@ -383,7 +443,8 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     Limb* wr = wb + lb;
     PackLimbs(wa, la, a, na);
     PackLimbs(wb, lb, b, nb);
-    MultiplyDigits<WideDigits>(wr, wa, la, wb, lb);
+    // A square stays one: its operand is packed once.
+    MultiplyDigits<WideDigits>(wr, wa, la, a == b ? wa : wb, lb);
     UnpackLimbs(r, na + nb, wr, la + lb);
     return;
   }

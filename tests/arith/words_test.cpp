@@ -62,6 +62,20 @@ TEST(WordsTest, LongProductsMatchTheSchoolbook) {
   }
 }
 
+TEST(WordsTest, SquaresMatchTheSchoolbook) {
+  // A product of a number by itself takes the squaring method.
+  std::mt19937 rng(8);
+  for (int32_t n : {1, 2, 15, 16, 17, 31, 32, 33, 47, 48, 49, 50, 64, 97, 100, 203, 777}) {
+    for (int kind = 0; kind < 4; ++kind) {
+      SCOPED_TRACE(testing::Message() << n << " kind " << kind);
+      const Words a = Sample(rng, n, kind);
+      Words r(2 * n, 0xFFFFFFFFu);
+      WordsMultiply(r.data(), a.data(), n, a.data(), n);
+      ASSERT_EQ(r, SchoolProduct(a, a));
+    }
+  }
+}
+
 TEST(WordsTest, LongDivisionLeavesQuotientAndRemainder) {
   // u = q v + r with r < v, for divisors of 2 words up to past the packing
   // into limbs; the dividends give quotients of one word up to longer than
