@@ -76,7 +76,6 @@ int32_t DecimalDigitsOf(uint64_t k, int32_t radix) {
   return count;
 }
 
-
 // ---------------------------------------------------------------------------
 // Exact conversion of a whole number on base-2^31 words to radix digits.
 //
@@ -91,7 +90,7 @@ int32_t DecimalDigitsOf(uint64_t k, int32_t radix) {
 // radix is one by a constant.
 
 // Numbers of at most this many words are converted by the quadratic method.
-constexpr int32_t kSplitWords = 64;
+constexpr int32_t kSplitWords = 24;
 
 // The split by L^h, h = 2^j: the odd power O^h normalised for WordsDivRem,
 // and t h, the bits shifted out.

@@ -444,7 +444,7 @@ void WordsMultiply(Word* r, const Word* a, int32_t na, const Word* b, int32_t nb
     PackLimbs(wa, la, a, na);
     PackLimbs(wb, lb, b, nb);
     // A square stays one: its operand is packed once.
-    MultiplyDigits<WideDigits>(wr, wa, la, a == b ? wa : wb, lb);
+    MultiplyDigits<WideDigits>(wr, wa, la, a == b && na == nb ? wa : wb, lb);
     UnpackLimbs(r, na + nb, wr, la + lb);
     return;
   }
