@@ -26,7 +26,7 @@ namespace {
 
 using Word = uint32_t;
 
-// Words a leaf of the product tree has at most.
+// Words a leaf of a product tree holds, about.
 constexpr int32_t kLeafWords = 16;
 
 // x <- x * w in place, w < 2^31; x needs room for one more word.
