@@ -76,6 +76,190 @@ int32_t DecimalDigitsOf(uint64_t k, int32_t radix) {
   return count;
 }
 
+// ---------------------------------------------------------------------------
+// Exact conversion of a whole number on base-2^31 words to radix digits.
+//
+// The words are turned into limbs of the chunk base L = radix^k, k digits to
+// a limb, by divide and conquer: a number of m limbs is split by L^h (h the
+// largest power of two below m) into a quotient and a remainder of h limbs,
+// each converted on its own, down to numbers of a few words, which take the
+// quadratic method. L = 2^t O with O odd, so the split divides by the odd
+// power O^h only, after shifting the t h low bits out (and back in below the
+// remainder); in a radix that is a power of two there is nothing to divide.
+// The radix is a template argument, so that every division by L and by the
+// radix is one by a constant.
+
+// Numbers of at most this many words are converted by the quadratic method.
+constexpr int32_t kSplitWords = 24;
+
+// The split by L^h, h = 2^j: the odd power O^h normalised for WordsDivRem,
+// and t h, the bits shifted out.
+struct SplitPower {
+  BigPtr odd;         // O^h << norm, `words` words
+  BigPtr plain;       // O^h
+  int32_t words = 0;
+  int norm = 0;
+  int64_t bits = 0;
+};
+
+template <int32_t kRadix>
+struct LimbRadix {
+  static constexpr RadixChunk kChunk = RadixChunkFor(kRadix);
+  static constexpr uint64_t kBase = kChunk.base;
+  static constexpr int kTwos = [] {
+    int t = 0;
+    for (uint64_t b = kBase; b % 2 == 0; b /= 2) ++t;
+    return t;
+  }();
+  static constexpr uint32_t kOdd = static_cast<uint32_t>(kBase >> kTwos);
+};
+
+int32_t TrimmedLength(const uint32_t* x, int32_t n) {
+  while (n > 0 && x[n - 1] == 0) --n;
+  return n;
+}
+
+// out[0, m) <- the limbs of x[0, n), quadratic: each word enters the limbs
+// at the bottom after they move up by 31 bits. Limbs beyond m are dropped
+// (only an aborted division leaves a number that needs more).
+template <int32_t kRadix>
+void LimbsQuadratic(uint32_t* out, int32_t m, const uint32_t* x, int32_t n) {
+  constexpr uint64_t kBase = LimbRadix<kRadix>::kBase;
+  int32_t used = 0;
+  for (int32_t i = n - 1; i >= 0; --i) {
+    uint64_t carry = x[i];
+    for (int32_t k = 0; k < used; ++k) {
+      const uint64_t t = (uint64_t{out[k]} << kWordBits) + carry;
+      out[k] = static_cast<uint32_t>(t % kBase);
+      carry = t / kBase;
+    }
+    while (carry != 0 && used < m) {
+      out[used++] = static_cast<uint32_t>(carry % kBase);
+      carry /= kBase;
+    }
+  }
+}
+
+// out[0, m) <- the limbs of x[0, n) < L^m (out zero on entry). levels[j]
+// splits by L^(2^j).
+template <int32_t kRadix>
+void LimbsSplit(uint32_t* out, int32_t m, const uint32_t* x, int32_t n,
+                const std::vector<SplitPower>& levels) {
+  if (AbortRequested()) return;
+  n = TrimmedLength(x, n);
+  if (n == 0) return;
+  if (n <= kSplitWords || m < 2) {
+    LimbsQuadratic<kRadix>(out, m, x, n);
+    return;
+  }
+  int32_t j = 0;
+  while ((int32_t{2} << j) < m) ++j;
+  const int32_t h = int32_t{1} << j;
+  const SplitPower& p = levels[static_cast<size_t>(j)];
+
+  // x = hi 2^s + lo, s = t h; hi = q O^h + rem; x = q L^h + (rem 2^s + lo).
+  const int32_t sWords = static_cast<int32_t>(p.bits / kWordBits);
+  const int sBits = static_cast<int>(p.bits % kWordBits);
+  const int32_t hiWords = std::max(n - sWords, 0);
+  const int32_t remWords = sWords + p.words + 2;
+  BigPtr block = WordBuffer(2 * int64_t{hiWords} + remWords + 2);
+  uint32_t* u = block->digits();          // hi, normalised: hiWords + 1 words
+  uint32_t* q = u + hiWords + 1;          // quotient: hiWords words
+  uint32_t* rem = q + hiWords;            // rem 2^s + lo: remWords words
+  WordsShiftRight(u, x + sWords, hiWords, sBits);
+  int32_t un = TrimmedLength(u, hiWords);
+  int32_t qn = 0;
+  int32_t rn = 0;  // words of rem (before the shift)
+  if (p.words == 1 && p.plain->digits()[0] == 1) {
+    std::copy(u, u + un, q);
+    qn = un;
+  } else if (un < p.words) {
+    rn = un;
+  } else if (p.words == 1) {
+    std::copy(u, u + un, q);
+    u[0] = WordsDivWord(q, un, p.plain->digits()[0]);
+    qn = un;
+    rn = 1;
+  } else {
+    u[un] = WordsShiftLeft(u, u, un, p.norm);
+    WordsDivRem(q, u, un, p.odd->digits(), p.words);
+    qn = un - p.words + 1;
+    WordsShiftRight(u, u, p.words, p.norm);
+    rn = p.words;
+  }
+  // rem 2^s + lo: rem shifted up s bits, the low s bits of x below it.
+  if (rn > 0) rem[sWords + rn] = WordsShiftLeft(rem + sWords, u, rn, sBits);
+  std::copy(x, x + std::min(n, sWords), rem);
+  if (sBits != 0 && n > sWords) rem[sWords] |= x[sWords] & ((uint32_t{1} << sBits) - 1);
+  LimbsSplit<kRadix>(out, h, rem, sWords + rn + 1, levels);
+  LimbsSplit<kRadix>(out + h, m - h, q, qn, levels);
+}
+
+template <int32_t kRadix>
+void ToRadixDigits(uint32_t* digits, int64_t limbCount, const uint32_t* x, int32_t n) {
+  using R = LimbRadix<kRadix>;
+  const int32_t m = static_cast<int32_t>(limbCount);
+  // The splits the conversion can reach: L^(2^j) for 2^j < m.
+  std::vector<SplitPower> levels;
+  if (TrimmedLength(x, n) > kSplitWords) {
+    for (int32_t j = 0; (int32_t{1} << j) < m; ++j) {
+      SplitPower p;
+      if (j == 0) {
+        p.plain = WordBuffer(1);
+        p.plain->digits()[0] = R::kOdd;
+        p.words = 1;
+      } else {
+        const SplitPower& below = levels.back();
+        p.plain = WordBuffer(2 * int64_t{below.words});
+        WordsMultiply(p.plain->digits(), below.plain->digits(), below.words,
+                      below.plain->digits(), below.words);
+        p.words = TrimmedLength(p.plain->digits(), 2 * below.words);
+        if (p.words == 0) return;  // an aborted product
+      }
+      p.bits = int64_t{R::kTwos} << j;
+      const uint32_t top = p.plain->digits()[p.words - 1];
+      while ((top << p.norm) < (uint32_t{1} << (kWordBits - 1))) ++p.norm;
+      p.odd = WordBuffer(p.words);
+      WordsShiftLeft(p.odd->digits(), p.plain->digits(), p.words, p.norm);
+      levels.push_back(std::move(p));
+    }
+  }
+  BigPtr limbs = WordBuffer(m);
+  LimbsSplit<kRadix>(limbs->digits(), m, x, n, levels);
+  // Limbs to digits, least significant first (digits is zero on entry).
+  for (int32_t k = 0; k < m; ++k) {
+    uint32_t limb = limbs->digits()[k];
+    for (int32_t i = 0; i < R::kChunk.digits && limb != 0; ++i) {
+      digits[int64_t{k} * R::kChunk.digits + i] = limb % kRadix;
+      limb /= kRadix;
+    }
+  }
+}
+
+// digits[0, limbCount * k) <- the radix digits of x[0, n) (least significant
+// first, zero-filled above), where L^limbCount > x. Stops early, with
+// meaningless digits, when AbortFlag is set.
+void WordsToRadixDigits(uint32_t* digits, int64_t limbCount, const uint32_t* x,
+                        int32_t n, int32_t radix) {
+  switch (radix) {
+    case 2: return ToRadixDigits<2>(digits, limbCount, x, n);
+    case 3: return ToRadixDigits<3>(digits, limbCount, x, n);
+    case 4: return ToRadixDigits<4>(digits, limbCount, x, n);
+    case 5: return ToRadixDigits<5>(digits, limbCount, x, n);
+    case 6: return ToRadixDigits<6>(digits, limbCount, x, n);
+    case 7: return ToRadixDigits<7>(digits, limbCount, x, n);
+    case 8: return ToRadixDigits<8>(digits, limbCount, x, n);
+    case 9: return ToRadixDigits<9>(digits, limbCount, x, n);
+    case 10: return ToRadixDigits<10>(digits, limbCount, x, n);
+    case 11: return ToRadixDigits<11>(digits, limbCount, x, n);
+    case 12: return ToRadixDigits<12>(digits, limbCount, x, n);
+    case 13: return ToRadixDigits<13>(digits, limbCount, x, n);
+    case 14: return ToRadixDigits<14>(digits, limbCount, x, n);
+    case 15: return ToRadixDigits<15>(digits, limbCount, x, n);
+    default: return ToRadixDigits<16>(digits, limbCount, x, n);
+  }
+}
+
 }  // namespace
 
 BigPtr InternalToDigits(const BigNum& v, int32_t radix) {
@@ -84,39 +268,14 @@ BigPtr InternalToDigits(const BigNum& v, int32_t radix) {
       std::clamp<int64_t>(int64_t{WorkingPrecision} + 1, 0, v.count));
   const int32_t skipped = v.span() - w;
 
-  // The top w words as an exact integer, kept in limbs of radix^k: each word
-  // shifts the limbs up by 31 bits and enters at the bottom. (Any exact
-  // conversion gives the same digits as doubling bit by bit.)
+  // The top w words as an exact integer.
   const RadixChunk chunk = RadixChunkFor(radix);
   int64_t limbBits = 0;  // floor(log2(chunk.base)): bits a limb carries at least
   for (uint64_t b = chunk.base; b > 1; b >>= 1) ++limbBits;
-  BigPtr limbBlock = AllocDigits(int64_t{w} * kWordBits / limbBits + 2);
-  uint32_t* limbs = limbBlock->digits();
-  int32_t limbCount = 0;
-  const uint32_t* words = v.digits();
-  for (int32_t i = v.count - 1; i >= v.count - w; --i) {
-    if (AbortRequested()) break;
-    uint64_t carry = words[i];
-    for (int32_t k = 0; k < limbCount; ++k) {
-      const uint64_t t = (uint64_t{limbs[k]} << kWordBits) + carry;
-      limbs[k] = static_cast<uint32_t>(t % chunk.base);
-      carry = t / chunk.base;
-    }
-    while (carry != 0) {
-      limbs[limbCount++] = static_cast<uint32_t>(carry % chunk.base);
-      carry /= chunk.base;
-    }
-  }
-  BigPtr r = AllocDigits(int64_t{limbCount} * chunk.digits);
-  uint32_t* digits = r->digits();
-  int32_t count = 0;
-  for (int32_t k = 0; k < limbCount; ++k) {
-    uint32_t limb = limbs[k];
-    for (int32_t j = 0; j < chunk.digits; ++j) {
-      digits[count++] = limb % base;
-      limb /= base;
-    }
-  }
+  const int64_t limbCount = int64_t{w} * kWordBits / limbBits + 2;
+  BigPtr r = AllocDigits(limbCount * chunk.digits);
+  WordsToRadixDigits(r->digits(), limbCount, v.digits() + (v.count - w), w, radix);
+  const int32_t count = static_cast<int32_t>(limbCount * chunk.digits);
   SetDigitsHeader(*r, count, 0, 1);
   if (skipped > 0) {
     // The words left out count as (2^31)^skipped; BigNumPow cuts its running

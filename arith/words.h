@@ -22,7 +22,14 @@ struct RadixChunk {
   int32_t digits;
   uint64_t base;
 };
-RadixChunk RadixChunkFor(int32_t radix);
+constexpr RadixChunk RadixChunkFor(int32_t radix) {
+  RadixChunk c{0, 1};
+  while (c.base * static_cast<uint64_t>(radix) <= kInternalBase) {
+    c.base *= static_cast<uint64_t>(radix);
+    ++c.digits;
+  }
+  return c;
+}
 
 // r[0, na + nb) <- a * b by the schoolbook method; r must not overlap a or b.
 void WordsMulSchool(uint32_t* r, const uint32_t* a, int32_t na, const uint32_t* b,
@@ -35,10 +42,12 @@ uint32_t WordsMulWord(uint32_t* x, int32_t n, uint32_t w);
 // faster than Karatsuba's method.
 constexpr int32_t kKaratsubaMin = 32;
 
-// r[0, na + nb) <- a * b for any lengths >= 1; r must not overlap a or b.
-// Long products use Karatsuba's method and poll the abort flag at every
-// level: when it is set they give up, leaving a meaningless product that the
-// aborted command drops. Scratch space comes from AllocBigNum, so this throws
+// r[0, na + nb) <- a * b for any lengths >= 1; r must not overlap a or b
+// (a and b may be the same: a square takes a method of its own). Long
+// products use Karatsuba's method, on 64-bit limbs where the compiler has
+// 128-bit integers, and poll the abort flag at every level: when it is set
+// they give up, leaving a meaningless product that the aborted command
+// drops. Scratch space comes from AllocBigNum, so this throws
 // ErrOutOfMemory.
 void WordsMultiply(uint32_t* r, const uint32_t* a, int32_t na, const uint32_t* b,
                    int32_t nb);
@@ -51,6 +60,24 @@ uint32_t WordsSubtractFrom(uint32_t* r, int32_t rn, const uint32_t* a, int32_t a
 
 // x[0, n) <- floor(x / d) for 0 < d < 2^31; returns the remainder.
 uint32_t WordsDivWord(uint32_t* x, int32_t n, uint32_t d);
+
+// dst[0, n) <- src[0, n) << bits (0 <= bits < 31) within words; returns the
+// bits shifted out of the top word. dst may be src.
+uint32_t WordsShiftLeft(uint32_t* dst, const uint32_t* src, int32_t n, int bits);
+
+// dst[0, n) <- src[0, n) >> bits (0 <= bits < 31), the bits below dropped.
+// dst may be src.
+void WordsShiftRight(uint32_t* dst, const uint32_t* src, int32_t n, int bits);
+
+// Knuth's long division by a normalised divisor v[0, vn): vn >= 2 and the
+// top word at least 2^30. The dividend is u[0, un] (un + 1 words, un >= vn),
+// its top vn words below v. Leaves the quotient in q[0, un - vn + 1) and the
+// remainder in u[0, vn) (the words of u above are cleared). Long divisions
+// run on 64-bit limbs where the compiler has 128-bit integers, in scratch
+// from AllocBigNum (so this throws ErrOutOfMemory). Polls the abort flag
+// once per quotient word or limb and gives up when it is set, leaving a
+// meaningless quotient and remainder.
+void WordsDivRem(uint32_t* q, uint32_t* u, int32_t un, const uint32_t* v, int32_t vn);
 
 // -1, 0 or +1: a[0, n) against b[0, n).
 int WordsCompare(const uint32_t* a, const uint32_t* b, int32_t n);

@@ -7,8 +7,9 @@
 // after a cap.
 //
 //   quib_speed_table [--quick] [--no-bc] [--no-worst] [--no-table]
-//                    [--only TEXT] [--cap S] [--tsv]
-// (--only keeps the rows and slow cases whose name contains TEXT).
+//                    [--only TEXT] [--cap S] [--tsv] [--factorial]
+// (--only keeps the rows and slow cases whose name contains TEXT;
+// --factorial times only 10000!, its product and its conversion apart).
 //
 // Times are CPU time of the calling thread (of bc's process for bc), the
 // best of several batches, in microseconds per call. MPFR, GMP and bc are
@@ -248,6 +249,42 @@ Cell MeasureFactorial() {
   return c;
 }
 
+// The two halves of 10000! to text apart: the product, then the conversion
+// of a product made beforehand.
+void PrintFactorialParts() {
+  SetRadixAndPrecision(10, 33);
+  Rational f = RatFromInt(10000);
+  Factorial(f);
+  const double product = Time([] {
+    Rational x = RatFromInt(10000);
+    Factorial(x);
+  });
+  const double convert = Time([&f] {
+    PrecisionRaise raise(f.num->count + 2);
+    BigPtr digits = InternalToDigits(*f.num, 10);
+  });
+  mpz_t g;
+  mpz_init(g);
+  mpz_fac_ui(g, 10000);
+  const double gmpProduct = Time([] {
+    mpz_t h;
+    mpz_init(h);
+    mpz_fac_ui(h, 10000);
+    mpz_clear(h);
+  });
+  const double gmpConvert = Time([&g] {
+    char* s = mpz_get_str(nullptr, 10, g);
+    void (*freefunc)(void*, size_t);
+    mp_get_memory_functions(nullptr, nullptr, &freefunc);
+    freefunc(s, std::strlen(s) + 1);
+  });
+  mpz_clear(g);
+  std::printf("10000! product   %9.2f us, GMP %9.2f us, %6.1fx\n", product, gmpProduct,
+              product / gmpProduct);
+  std::printf("10000! to text   %9.2f us, GMP %9.2f us, %6.1fx\n", convert, gmpConvert,
+              convert / gmpConvert);
+}
+
 void PrintRatio(double a, double b) {
   if (a < 0 || b <= 0) {
     std::printf(" %7s", "-");
@@ -381,7 +418,7 @@ double RunCapped(const std::function<void()>& f, double cap) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool withBc = true, worst = true, tsv = false, table = true;
+  bool withBc = true, worst = true, tsv = false, table = true, factorialOnly = false;
   const char* only = nullptr;
   double cap = 60;
   for (int i = 1; i < argc; ++i) {
@@ -390,15 +427,23 @@ int main(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--no-worst")) worst = false;
     else if (!std::strcmp(argv[i], "--tsv")) tsv = true;
     else if (!std::strcmp(argv[i], "--no-table")) table = false;
+    else if (!std::strcmp(argv[i], "--factorial")) factorialOnly = true;
     else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) only = argv[++i];
     else if (!std::strcmp(argv[i], "--cap") && i + 1 < argc) cap = std::atof(argv[++i]);
     else {
       std::fprintf(stderr,
                    "usage: %s [--quick] [--no-bc] [--no-worst] [--no-table] [--only TEXT]\n"
-                   "       [--cap S] [--tsv]\n",
+                   "       [--cap S] [--tsv] [--factorial]\n",
                    argv[0]);
       return 2;
     }
+  }
+  if (factorialOnly) {
+    const Cell f = MeasureFactorial();
+    std::printf("10000! text      %9.2f us, GMP %9.2f us, %6.1fx\n", f.quib, f.mpfr,
+                f.quib / f.mpfr);
+    PrintFactorialParts();
+    return 0;
   }
   withBc = withBc && HaveBc();
   SetRadixAndPrecision(10, 33);

@@ -56,7 +56,7 @@ TEST_F(FactorialTest, SmallWholeNumbersAreExact) {
 TEST_F(FactorialTest, ProductTreeMatchesPlainLoop) {
   // Sizes that pass through single leaves, schoolbook merges, Karatsuba on
   // equal halves and uneven operands cut into slices.
-  for (int32_t n : {2, 3, 34, 35, 200, 513, 1000, 2047, 4099, 10000}) {
+  for (int32_t n : {2, 3, 34, 35, 200, 255, 256, 257, 513, 1000, 2047, 4099, 10000}) {
     SCOPED_TRACE(n);
     Rational x = RatFromInt(n);
     Factorial(x);
@@ -66,6 +66,21 @@ TEST_F(FactorialTest, ProductTreeMatchesPlainLoop) {
     EXPECT_EQ(x.num->exp, want->exp);
     ASSERT_EQ(x.num->count, want->count);
     EXPECT_TRUE(std::equal(want->digits(), want->digits() + want->count, x.num->digits()));
+  }
+}
+
+TEST_F(FactorialTest, LargeFactorialsAgreeWithTheirNeighbours) {
+  // n! = n (n - 1)! far beyond the plain loop's reach; n and n - 1 take
+  // different paths through the halving (odd and even, a power of two).
+  for (int32_t n : {65536, 100001}) {
+    SCOPED_TRACE(n);
+    Rational below = RatFromInt(n - 1);
+    Factorial(below);
+    RatMul(below, RatFromInt(n));
+    Rational x = RatFromInt(n);
+    Factorial(x);
+    EXPECT_TRUE(IsWhole(x));
+    EXPECT_TRUE(BigNumEqualMagnitude(*x.num, *below.num));
   }
 }
 

@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "arith/alloc.h"
 #include "arith/constants.h"
 #include "arith/error.h"
+#include "arith/factorial.h"
 #include "arith/settings.h"
 #include "numtext/from_text.h"
 #include "numtext/settings.h"
@@ -105,6 +108,123 @@ TEST_F(RadixConvertTest, WordsAndDigitsConvertBothWaysExactly) {
       std::vector<uint32_t> all(v->exp, 0);
       all.insert(all.end(), v->digits(), v->digits() + v->count);
       EXPECT_TRUE(SameBigNum(*back, *Words(all))) << "radix " << radix;
+    }
+  }
+}
+
+// The digits of a whole number by the plain quadratic method, for
+// comparison: the words enter one by one at the bottom of limbs of
+// radix^k that move up by 31 bits each time, then each limb is unpacked.
+std::string PlainDigits(const std::vector<uint32_t>& words, int32_t radix) {
+  uint64_t limbBase = 1;
+  int32_t perLimb = 0;
+  while (limbBase * radix <= kInternalBase) {
+    limbBase *= radix;
+    ++perLimb;
+  }
+  std::vector<uint32_t> limbs;
+  for (auto w = words.rbegin(); w != words.rend(); ++w) {
+    uint64_t carry = *w;
+    for (uint32_t& limb : limbs) {
+      const uint64_t t = (uint64_t{limb} << kWordBits) + carry;
+      limb = static_cast<uint32_t>(t % limbBase);
+      carry = t / limbBase;
+    }
+    for (; carry != 0; carry /= limbBase) limbs.push_back(static_cast<uint32_t>(carry % limbBase));
+  }
+  std::string s;
+  for (uint32_t limb : limbs) {
+    for (int32_t i = 0; i < perLimb; ++i, limb /= radix) s += DigitAlphabet[limb % radix];
+  }
+  while (s.size() > 1 && s.back() == '0') s.pop_back();
+  if (s.empty()) s = "0";
+  return std::string(s.rbegin(), s.rend());
+}
+
+std::vector<uint32_t> WordsOf(const BigNum& b) {
+  return std::vector<uint32_t>(b.digits(), b.digits() + b.count);
+}
+
+TEST_F(RadixConvertTest, LongWholeNumbersConvertExactlyInEveryRadix) {
+  // Lengths around the sizes where the conversion splits a number (24
+  // words) and where the splits nest, up to thousands of words. The kinds
+  // of value: random words, all ones, radix^k - 1 and radix^k (quotients and
+  // remainders at their extremes), and sparse words (long runs of zeros).
+  std::mt19937 rng(14);
+  for (int32_t radix = 2; radix <= 16; ++radix) {
+    SCOPED_TRACE(radix);
+    for (int32_t n : {1, 2, 23, 24, 25, 26, 47, 48, 49, 50, 97, 200, 777, 1500}) {
+      SCOPED_TRACE(n);
+      // k with radix^k about n words long.
+      const int32_t k = static_cast<int32_t>(n * kWordBits / std::log2(radix));
+      std::vector<std::vector<uint32_t>> values;
+      std::vector<uint32_t> random(n), ones(n, kWordMask), sparse(n, 0);
+      for (uint32_t& w : random) w = rng() & kWordMask;
+      random.back() |= 1;
+      for (int32_t i = 0; i < n; i += 1 + static_cast<int32_t>(rng() % 40)) {
+        sparse[i] = rng() & kWordMask;
+      }
+      sparse.back() = 1;
+      values = {random, ones, sparse};
+      BigPtr power = RadixPowInternal(radix, k);
+      values.push_back(WordsOf(*power));
+      BigNumAdd(power, *BigNumFromInt(-1, kInternalBase), kInternalBase);
+      values.push_back(WordsOf(*power));
+      for (const std::vector<uint32_t>& w : values) {
+        PrecisionRaise raise(static_cast<int32_t>(w.size()) + 2);
+        BigPtr d = InternalToDigits(*Words(w), radix);
+        ASSERT_EQ(DigitText(*d), PlainDigits(w, radix));
+        EXPECT_EQ(d->exp, 0);
+      }
+    }
+  }
+}
+
+TEST_F(RadixConvertTest, ConvertsTenThousandFactorial) {
+  // python3: str(math.factorial(10000)): 35660 digits, 2499 trailing zeros,
+  // digit sum 149346.
+  Rational f = RatFromInt(10000);
+  Factorial(f);
+  PrecisionRaise raise(f.num->count + 2);
+  BigPtr d = InternalToDigits(*f.num, 10);
+  const std::string text = DigitText(*d);
+  ASSERT_EQ(text.size(), 35660u);
+  EXPECT_EQ(text.substr(0, 30), "284625968091705451890641321211");
+  EXPECT_EQ(text.size() - text.find_last_not_of('0') - 1, 2499u);
+  int64_t sum = 0;
+  for (char c : text) sum += c - '0';
+  EXPECT_EQ(sum, 149346);
+  BigPtr back = DigitsToInternal(*d, 10);
+  EXPECT_TRUE(SameBigNum(*back, *f.num));
+}
+
+TEST_F(RadixConvertTest, AnAbortAtAnyPollEndsALongConversion) {
+  // A 3000-word number takes every path of the splitting conversion; an
+  // abort at any of its polls must end it with some digits and every block
+  // given back.
+  std::mt19937 rng(5);
+  std::vector<uint32_t> w(3000);
+  for (uint32_t& x : w) x = rng() & kWordMask;
+  const BigPtr v = Words(w);
+  PrecisionRaise raise(3002);
+  constexpr int64_t kCounting = int64_t{1} << 60;
+  for (int32_t radix : {10, 16, 7}) {
+    SCOPED_TRACE(radix);
+    AbortPollBudget.store(kCounting);
+    InternalToDigits(*v, radix);
+    const int64_t polls = kCounting - AbortPollBudget.load();
+    AbortPollBudget.store(-1);
+    ASSERT_GT(polls, 0);
+    const int64_t live = AllocLiveBlocks();
+    for (int64_t k = 0; k < polls; k += 1 + polls / 40) {
+      AbortPollBudget.store(k);
+      BigPtr d = InternalToDigits(*v, radix);
+      AbortPollBudget.store(-1);
+      EXPECT_TRUE(AbortFlag.load()) << "poll " << k;
+      AbortFlag.store(false);
+      EXPECT_GE(d->count, 1);
+      d.reset();
+      EXPECT_EQ(AllocLiveBlocks(), live);
     }
   }
 }
