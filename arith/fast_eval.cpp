@@ -851,7 +851,7 @@ Rational FastAtan(const Rational& x, int32_t bits) {
   Word* p = fx[4];
   Word* t = fx[5];
   fx.FromQuotient(z, *v.num, *v.den);
-  constexpr int kHalvings = 2;
+  constexpr int kHalvings = 1;
   for (int i = 0; i < kHalvings; ++i) {
     // z <- z / (1 + sqrt(1 + z^2))
     fx.Mul(w, z, z);
