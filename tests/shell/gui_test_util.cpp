@@ -309,12 +309,12 @@ std::string QuibApp::Text(int32_t id) const {
   return buffer;
 }
 
-std::string QuibApp::WaitForDisplay(const std::string& want, DWORD ms) const {
+std::string QuibApp::WaitForText(int32_t id, const std::string& want, DWORD ms) const {
   const DWORD start = GetTickCount();
-  std::string text = Display();
+  std::string text = Text(id);
   while (text != want && GetTickCount() - start < ms) {
     Sleep(kPollMs);
-    text = Display();
+    text = Text(id);
   }
   return text;
 }

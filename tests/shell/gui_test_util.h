@@ -59,7 +59,11 @@ class QuibApp {
   std::string Text(int32_t id) const;
   std::string Display() const { return Text(403); }
   // Waits until the display shows `want`; returns what it shows then.
-  std::string WaitForDisplay(const std::string& want, DWORD ms = 5000) const;
+  std::string WaitForDisplay(const std::string& want, DWORD ms = 5000) const {
+    return WaitForText(403, want, ms);
+  }
+  // The text of control `id` once it is `want`, or as it is after `ms`.
+  std::string WaitForText(int32_t id, const std::string& want, DWORD ms = 5000) const;
   bool Checked(int32_t id) const;
   bool WaitForCheck(int32_t id, bool checked, DWORD ms = 5000) const;
   bool Enabled(int32_t id) const;

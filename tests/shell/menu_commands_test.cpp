@@ -106,7 +106,9 @@ TEST_F(MenuGui, PasteReplaysTheTextAsKeys) {
       {kScientific, VK_F5, "ff", "FF", ""},
       {kScientific, VK_F5, "1x", "1", ""},  // x is no exponent in hex
       {kScientific, 0, "7:m", "7.", " M"},
-      {kScientific, 0, "7:m:c:r", "0.", ""},
+      // MR of the cleared memory, then 1 added: the display shows the end of
+      // the paste ("0." would show before it started, too).
+      {kScientific, 0, "7:m:c:r+1=", "1.", ""},
       {kScientific, 0, "12,5", "12.5", ""},
       {kScientific, 0, "-5", "-5.", ""},
       {kScientific, 0, "4:", "4.", ""},  // a colon alone pastes nothing
@@ -127,8 +129,7 @@ TEST_F(MenuGui, PasteReplaysTheTextAsKeys) {
       ASSERT_TRUE(SetClipboardText(c.text));
       Paste(app);
       EXPECT_EQ(app.WaitForDisplay(c.want), c.want);
-      app.Settle();
-      EXPECT_EQ(app.Text(401), c.memory);
+      EXPECT_EQ(app.WaitForText(401, c.memory), c.memory);
     }
     EXPECT_EQ(app.Close(), 0);
   }
