@@ -104,6 +104,10 @@ DivideResult DivideDigits(const uint32_t* uDigits, int32_t uCount, int32_t shift
   const uint64_t vTop = vn[n - 1];
   const uint64_t vNext = vn[n - 2];
   for (int32_t j = m - n; j >= 0; --j) {
+    // A long division polls after every 64 quotient digits (a shorter one
+    // never): the reduction of a huge angle divides millions of words, and
+    // the user must be able to stop it. The quotient is meaningless then.
+    if (((m - n - j) & 63) == 63 && AbortRequested()) break;
     uint64_t top = uint64_t{un[j + n]} * beta + un[j + n - 1];
     uint64_t qhat = top / vTop;
     uint64_t rhat = top % vTop;

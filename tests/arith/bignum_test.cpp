@@ -295,6 +295,34 @@ TEST(BigNumDivInternal, SameWordsAsDoublingDivision) {
   }
 }
 
+// A long division polls the abort flag and stops at an abort (the reduction
+// of the angle of a huge exact integer divides millions of words; the
+// window froze after Stop until it ended). A short one never polls.
+TEST(BigNumDivInternal, LongDivisionsStopOnAbort) {
+  std::mt19937 rng(7);
+  auto number = [&rng](int32_t words) {
+    std::vector<uint32_t> digits(static_cast<size_t>(words));
+    for (uint32_t& d : digits) d = rng() % kInternalBase;
+    digits.back() |= 1;
+    return MakeBig(digits);
+  };
+  const BigPtr divisor = number(20000);
+  BigPtr a = number(40000);
+  AbortPollBudget.store(2);  // the third poll sees the abort
+  BigNumDivInternal(a, *divisor);
+  EXPECT_LT(AbortPollBudget.load(), 0);
+  EXPECT_TRUE(AbortFlag.load());
+  AbortPollBudget.store(-1);
+  AbortFlag.store(false);
+
+  BigPtr b = number(60);
+  AbortPollBudget.store(0);
+  BigNumDivInternal(b, *number(20));
+  EXPECT_EQ(AbortPollBudget.load(), 0);
+  AbortPollBudget.store(-1);
+  AbortFlag.store(false);
+}
+
 TEST(BigNumDivInternal, ExactQuotientsStopEarly) {
   PrecisionScope scope(33, 9);
   // (x * y) / y gives back x with no trailing words.
