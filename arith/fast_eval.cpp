@@ -448,7 +448,10 @@ void FastCircular(Rational& x, AngleUnit unit, int which) {
       v.num->exp = 0;
     }
     BigNumMulInternal(v.den, *BigNumFromInt(unit == Degrees ? 90 : 100, kInternalBase));
-    k = std::llround(Approximate(v)) * sign;
+    // Below four quarters; after an abort the remainder is meaningless and
+    // may be of any size, and no quarter count is taken of it.
+    const double quarters = Approximate(v);
+    k = std::isfinite(quarters) && std::fabs(quarters) < 8 ? std::llround(quarters) * sign : 0;
     BigPtr kq = BigNumProductInternal(*BigNumFromInt(static_cast<int32_t>(k), kInternalBase),
                                       *v.den);
     fraction.num = BigNumSum(*v.num, sign, *kq, -kq->sign, kInternalBase);
