@@ -178,17 +178,6 @@ bool Negligible(const Rational& v) {
   return words * DigitsPerWord <= -int64_t{WorkingPrecision};
 }
 
-// a > b for a, b > 0, decided by the sizes of the components when they
-// differ by two words or more (a Rational t lies between B^(D-1) and B^(D+1)
-// for D = span(num) - span(den)), exactly otherwise.
-bool Exceeds(const Rational& a, const Rational& b) {
-  const int64_t da = int64_t{a.num->span()} - a.den->span();
-  const int64_t db = int64_t{b.num->span()} - b.den->span();
-  if (da - db >= 2) return true;
-  if (db - da >= 2) return false;
-  return RatGreater(a, b);
-}
-
 bool DenominatorIsOne(const Rational& x) {
   return BigNumEqualMagnitude(*x.den, *BigOne);
 }
@@ -332,7 +321,7 @@ void GammaSeries(Rational& x) {
 
   Rational y = CopyRational(x0);
   Rational w = RatFromInt(2);
-  while (!RatIsZero(w) && Exceeds(w, limit) && !AbortRequested()) {
+  while (!RatIsZero(w) && RatGreater(w, limit) && !AbortRequested()) {
     RatAdd(y, RatTwo);  // x0 + 2j
     BigNumMulIndices(d.num, n + 1, n + 2);
     n += 2;
