@@ -335,6 +335,7 @@ constexpr std::size_t kCachedSets = 48;
 
 struct ConstantCache {
   std::vector<ConstantSet> sets;
+  std::size_t capacity = kCachedSets;
   uint64_t clock = 0;
   // The key of the set in the slots; precision 0 while it is none or not
   // worth keeping.
@@ -344,6 +345,13 @@ struct ConstantCache {
 ConstantCache constantCache;
 
 void ForgetActiveSet() { constantCache.activePrecision = 0; }
+
+std::vector<ConstantSet>::iterator LeastRecentlyUsed(std::vector<ConstantSet>& sets) {
+  return std::min_element(sets.begin(), sets.end(),
+                          [](const ConstantSet& a, const ConstantSet& b) {
+                            return a.lastUse < b.lastUse;
+                          });
+}
 
 void SwapWithSlots(ConstantSet& set) {
   for (std::size_t i = 0; i < std::size(kStoredBigSlots); ++i) {
@@ -360,13 +368,10 @@ void StashActiveSet() {
   ConstantCache& cache = constantCache;
   if (cache.activePrecision == 0 || !Pi.num) return;
   ConstantSet* slot = nullptr;
-  if (cache.sets.size() < kCachedSets) {
+  if (cache.sets.size() < cache.capacity) {
     slot = &cache.sets.emplace_back();
   } else {
-    slot = &*std::min_element(cache.sets.begin(), cache.sets.end(),
-                              [](const ConstantSet& a, const ConstantSet& b) {
-                                return a.lastUse < b.lastUse;
-                              });
+    slot = &*LeastRecentlyUsed(cache.sets);
   }
   slot->radix = cache.activeRadix;
   slot->precision = cache.activePrecision;
@@ -474,4 +479,10 @@ int32_t ConstantSetRadix() { return BigNumToInt(*RadixBig, kInternalBase); }
 void ClearConstantCache() {
   constantCache.sets.clear();
   ForgetActiveSet();
+}
+
+void SetConstantCacheCapacity(std::size_t capacity) {
+  ConstantCache& cache = constantCache;
+  cache.capacity = std::max<std::size_t>(capacity, 1);
+  while (cache.sets.size() > cache.capacity) cache.sets.erase(LeastRecentlyUsed(cache.sets));
 }

@@ -16,6 +16,7 @@
 // the series give exactly the stored fractions.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "arith/bignum.h"
@@ -90,6 +91,11 @@ int32_t ConstantSetRadix();
 // Forgets every cached constant set, so that the next request of each
 // setting builds it afresh (as at start-up).
 void ClearConstantCache();
+
+// How many sets the cache keeps besides the one in force (48 unless set;
+// at least 1). A program that visits many settings over and over (the fuzz
+// targets) keeps more.
+void SetConstantCacheCapacity(std::size_t sets);
 
 // Every constant slot except RadixBig and RadixRat <- a fresh copy of the
 // stored table.

@@ -167,6 +167,8 @@ BigPtr ExactFactorial(uint32_t n) {
     BigPtr sieve = OddCompositeSieve(n);
     odd = OddFactorial(n, sieve->digits());
   }
+  // An aborted product is meaningless: not worth a block of n/31 words.
+  if (AbortRequested()) return odd;
   return ShiftedUp(*odd, twos);
 }
 

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "arith/alloc.h"
 #include "arith/constants.h"
@@ -72,6 +74,17 @@ Rational Magnitude(const Rational& x) {
   return m;
 }
 
+// radix^n over 1, built once for each radix and n the checks ask for.
+const Rational& RadixPower(int32_t radix, int32_t n) {
+  static std::map<std::pair<int32_t, int32_t>, Rational> powers;
+  Rational& p = powers[{radix, n}];
+  if (!p.num) {
+    p.num = RadixPowInternal(radix, n);
+    p.den = BigNumFromInt(1, kInternalBase);
+  }
+  return p;
+}
+
 // pi to 50 decimals, built exactly.
 Rational ReferencePi() {
   PrecisionRaise exact(1000);
@@ -115,10 +128,7 @@ void CheckPi() {
   Rational diff = CopyRational(checked);
   RatSub(diff, reference);
   Rational scaled = Magnitude(diff);
-  Rational scale;
-  scale.num = RadixPowInternal(settings.radix, digits);
-  scale.den = BigNumFromInt(1, kInternalBase);
-  RatMul(scaled, scale);
+  RatMul(scaled, RadixPower(settings.radix, digits));
   if (RatGreater(scaled, RatOne)) {
     FuzzFail("the constant pi is wrong at radix " + std::to_string(settings.radix) +
              " and precision " + std::to_string(precision));
@@ -213,6 +223,11 @@ void FuzzFail(const std::string& what) { fuzzFailureHandler(what); }
 
 void FuzzStartEngine(int32_t layout, int32_t precision, int32_t radix,
                      int32_t wordBits) {
+  // Every radix and precision an input may ask for (and those raised for
+  // guard digits) keeps its constants: a later input with the same setting
+  // starts without rebuilding them.
+  static const bool cacheWidened = (SetConstantCacheCapacity(4096), true);
+  (void)cacheWidened;
   if (StatisticsBoxIsOpen()) CloseStatisticsBox();
   HeadlessResetWindow();
   headless.recordCalls = false;
@@ -353,12 +368,7 @@ void CheckRoundTrip(const Rational& x, int32_t radix, int32_t mode,
   PrecisionRaise wide(WorkingPrecision + 2 * DigitsPerWord);
   RatSub(*back, x);
   Rational error = Magnitude(*back);
-  if (good > 0) {
-    Rational scale;
-    scale.num = RadixPowInternal(radix, good);
-    scale.den = BigNumFromInt(1, kInternalBase);
-    RatMul(error, scale);
-  }
+  if (good > 0) RatMul(error, RadixPower(radix, good));
   if (RatGreater(error, Magnitude(x))) {
     FuzzFail(name + " reads back wrong from its text " + text + " (radix " +
              std::to_string(radix) + ", precision " + std::to_string(WorkingPrecision) +

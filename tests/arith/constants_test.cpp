@@ -267,6 +267,29 @@ TEST_F(ConstantsTest, CachedSetsComeBackWithoutRebuild) {
   ExpectTranscendentalAgreeTo(80);
 }
 
+// A smaller cache keeps the most recently used sets and rebuilds the rest.
+TEST_F(ConstantsTest, CacheCapacityEvictsLeastRecentlyUsed) {
+  const auto pollsToSelect = [](int32_t radix, int32_t precision) {
+    constexpr int64_t kCounting = int64_t{1} << 60;
+    AbortPollBudget.store(kCounting);
+    SetRadixAndPrecision(radix, precision);
+    const int64_t polls = kCounting - AbortPollBudget.load();
+    AbortPollBudget.store(-1);
+    return polls;
+  };
+  ClearConstantCache();
+  SetConstantCacheCapacity(2);
+  SetRadixAndPrecision(10, 65);
+  SetRadixAndPrecision(10, 47);
+  SetRadixAndPrecision(16, 9);
+  // Stashing 16/9 evicts 65, the least recently used; 47 stays.
+  EXPECT_EQ(pollsToSelect(10, 47), 0);
+  EXPECT_GT(pollsToSelect(10, 65), 0);
+  ExpectTranscendentalAgreeTo(80);
+  SetConstantCacheCapacity(48);
+  SetRadixAndPrecision(10, 33);
+}
+
 // An abort that arrives while the series run (the user answering the
 // watchdog during a radix switch) must not leave them cut short: at every
 // poll of the rebuild, the constants come out whole and the abort is
