@@ -14,17 +14,15 @@
 #include "numtext/settings.h"
 #include "numtext/to_text.h"
 
-namespace {
-
 // The value compared in the form it is held: one held in another form (2/2
 // for 1) is rendered again, to the same text. Comparing values would
 // multiply the components crosswise, which for long values costs more than
 // the rendering the cache saves, and after every key.
-bool CacheMatches() {
+bool DisplayCacheMatches() {
   const EngineState& s = engineState;
   const DisplayCache& c = engineState.displayCache;
   return !s.entryMode && c.value && c.precision == settings.precision &&
-         c.radix == settings.radix &&
+         c.workingPrecision == WorkingPrecision && c.radix == settings.radix &&
          c.exponentialDisplay == static_cast<int32_t>(s.exponentialDisplay) &&
          c.layout == engineState.layout && c.wordSizeIndex == s.wordSizeIndex &&
          c.nonDecimal == static_cast<int32_t>(settings.radix != 10) &&
@@ -33,11 +31,14 @@ bool CacheMatches() {
          BigNumIdentical(*c.value->den, *s.currentValue.den);
 }
 
+namespace {
+
 void StoreCache() {
   const EngineState& s = engineState;
   DisplayCache& c = engineState.displayCache;
   c.value = CopyRational(s.currentValue);
   c.precision = settings.precision;
+  c.workingPrecision = WorkingPrecision;
   c.radix = settings.radix;
   c.exponentialDisplay = s.exponentialDisplay;
   c.layout = engineState.layout;
@@ -70,13 +71,22 @@ void ReduceToWord(Rational& value) {
   RatAnd(value, mask);
 }
 
+namespace {
+
+// A conversion the user stopped (the watchdog) gives a meaningless text: the
+// display keeps its previous text, which the watchdog's message follows, and
+// the cache forgets the value so that the next refresh renders it again.
+void ForgetCutShortRendering() { engineState.displayCache.value.reset(); }
+
+}  // namespace
+
 void RefreshDisplay() {
   WaitCursor wait;
   EngineState& s = engineState;
   // An error message stays until CE or C releases the lock, also when the
   // failure came from a refresh earlier in the same command.
   if (s.errorLocked) return;
-  if (CacheMatches()) return;
+  if (DisplayCacheMatches()) return;
   StoreCache();
 
   const int32_t radix = settings.radix;
@@ -87,18 +97,24 @@ void RefreshDisplay() {
     auto text = RenderValue(s.currentValue, 10,
                             s.exponentialDisplay ? kDisplayScientific : kDisplayAuto);
     rendered = text.has_value();
-    if (rendered) s.displayText = std::move(*text);
+    if (rendered && !AbortRequested()) s.displayText = std::move(*text);
   } else {
-    ReduceToWord(s.currentValue);
+    // Reduced on a copy: a reduction the user stops leaves no meaningless
+    // current value behind.
+    Rational word = CopyRational(s.currentValue);
+    ReduceToWord(word);
+    if (AbortRequested()) return ForgetCutShortRendering();
+    s.currentValue = std::move(word);
     auto text = RenderValue(s.currentValue, radix, kDisplayAuto);
     rendered = text.has_value();
-    if (rendered) {
+    if (rendered && !AbortRequested()) {
       if (!text->empty() && text->back() == DecimalSeparatorChar()) {
         text->pop_back();
       }
       s.displayText = std::move(*text);
     }
   }
+  if (AbortRequested()) return ForgetCutShortRendering();
   if (!rendered) {
     // The previous text would pass for the new value: say what happened
     // instead, and forget the cached value so that it is rendered again.

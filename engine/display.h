@@ -19,6 +19,9 @@
 struct DisplayCache {
   std::optional<Rational> value;  // currentValue before the last rendering
   int32_t precision = -1;
+  // The digits rendered: besides the precision setting, the word size sets
+  // them in radix 2 to 16 (a button can keep its index and change them).
+  int32_t workingPrecision = -1;
   int32_t radix = -1;
   int32_t exponentialDisplay = -1;
   int32_t layout = -1;
@@ -26,6 +29,12 @@ struct DisplayCache {
   int32_t nonDecimal = -1;
   int32_t entryMode = -1;
 };
+
+// Whether the cache describes the current value at the settings in force,
+// outside entry mode: `displayText` is then that value's rendering (less the
+// trailing separator of a whole number in radix 2, 8 and 16). An open
+// parenthesis or a message writes the control, not `displayText`.
+bool DisplayCacheMatches();
 
 // Renders the display from the engine state (see above) into `displayText`
 // and control 403. Out of memory while copying into the cache or reducing

@@ -75,12 +75,18 @@ void CheckStoredRational(const Rational& x, const char* name);
 // Every invariant of the engine after a command: stored values sound (the
 // statistics store and its list in step too), pi still pi, stack depths
 // within 0 to 25, display text non-empty and printable, and outside
-// entry mode and the error lock, the current value rendered as the display
-// renders it reads back to that value within the precision.
+// entry mode and the error lock, the current value as the display shows it
+// reads back to that value within the precision (the display's text itself
+// where its cache holds this value, else a fresh rendering).
 void CheckEngineInvariants();
 
 // Whether the rendering of x in `radix` reads back within the precision;
 // reports through FuzzFail otherwise. x is not changed. `mode` is
 // kDisplayAuto or kDisplayScientific.
 void CheckRoundTrip(const Rational& x, int32_t radix, int32_t mode,
+                    const char* what);
+
+// Whether `text`, printable with one decimal separator, reads in `radix` as
+// x within the precision; reports through FuzzFail otherwise.
+void CheckReadsBack(const std::string& text, const Rational& x, int32_t radix,
                     const char* what);

@@ -132,6 +132,60 @@ TEST(DisplayTest, SettingChangesForceARendering) {
   }
 }
 
+// The word size sets the digits a value in radix 2, 8 and 16 is rendered
+// to. A width from the command line that no button names (1 bit) selects
+// the first button; pressing that button then keeps the index but not the
+// digits, and the display must follow.
+TEST(DisplayTest, WordSizeButtonAfterAnOddCommandLineWidthRendersAgain) {
+  StartEngine(kLayoutScientific, 32, 1);
+  Type("2227=");
+  ExecuteCommand(CmdOct);
+  const std::string narrow = Display();
+  ExecuteCommand(CmdDegDword);
+  EXPECT_EQ(Display(), "4263") << "shown before: " << narrow;
+}
+
+// The user stopping a rendering (the watchdog raises the abort flag at any
+// of its polls) leaves a meaningless text. The display keeps its previous
+// text, the current value stays whole (in radix 16 its reduction to a word
+// too), and the next refresh renders the value; before, the meaningless
+// text stayed and the cache held it for the value.
+TEST(DisplayTest, RenderingStoppedByTheUserIsNotKept) {
+  struct Case {
+    const char* name;
+    const char* setup;
+    CommandId radix;
+    const char* display;
+  };
+  const Case cases[] = {
+      {"decimal", "2/3=", CmdDec, "0.666666666666666666666666666666667"},
+      {"hex, negative", "0-5=", CmdHex, "FFFFFFFB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (int64_t poll = 0;; ++poll) {
+      SCOPED_TRACE(poll);
+      StartEngine();
+      Type(c.setup);
+      ExecuteCommand(c.radix);
+      ASSERT_EQ(Display(), c.display);
+      const Rational value = CopyRational(engineState.currentValue);
+      const std::string before = Display();
+      AbortPollBudget.store(poll);
+      RefreshDisplayAnew();
+      AbortPollBudget.store(-1);
+      const bool stopped = AbortFlag.exchange(false);
+      EXPECT_TRUE(RatEqual(engineState.currentValue, value));
+      if (stopped) {
+        EXPECT_EQ(Display(), before);
+      }
+      RefreshDisplay();
+      EXPECT_EQ(Display(), c.display);
+      if (!stopped) break;
+    }
+  }
+}
+
 // "(" writes the display directly; the cache still describes the number, so
 // a refresh of the same value leaves the parentheses, a new value replaces
 // them.
