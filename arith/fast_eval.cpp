@@ -1,6 +1,7 @@
 #include "arith/fast_eval.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -971,10 +972,16 @@ struct SpougeRecord {
   int32_t f = 0;
   int32_t whole = 0;
   std::vector<Word> c;  // a slots of f + whole words
+  uint64_t lastUse = 0;
 };
-SpougeRecord spouge;
 
-void BuildSpouge(int32_t bits) {
+// The coefficients of the last few accuracies asked for (a precision change
+// or guard digits ask for another), the least recently used replaced first.
+std::array<SpougeRecord, 6> spougeSets;
+uint64_t spougeClock = 0;
+
+// Fills `spouge` for `bits`; an abort leaves it as it was.
+void BuildSpouge(int32_t bits, SpougeRecord& spouge) {
   const int32_t a = static_cast<int32_t>(std::ceil(bits / std::log2(2 * std::acos(-1.0)))) + 1;
   // The largest coefficient, log2 |c_k| = (k - 1/2) log2(a - k) + (a - k)
   // log2 e - log2 (k - 1)!: the words before the point, and the bits the
@@ -1021,10 +1028,24 @@ void BuildSpouge(int32_t bits) {
   spouge.c = std::move(c);
 }
 
+const SpougeRecord& SpougeFor(int32_t bits) {
+  SpougeRecord* oldest = &spougeSets[0];
+  for (SpougeRecord& r : spougeSets) {
+    if (r.bits == bits) {
+      r.lastUse = ++spougeClock;
+      return r;
+    }
+    if (r.lastUse < oldest->lastUse) oldest = &r;
+  }
+  BuildSpouge(bits, *oldest);
+  oldest->lastUse = ++spougeClock;
+  return *oldest;
+}
+
 }  // namespace
 
 Rational FastGammaPlusOne(const Rational& z, int32_t bits) {
-  if (spouge.bits != bits) BuildSpouge(bits);
+  const SpougeRecord& spouge = SpougeFor(bits);
   if (AbortRequested()) return RatFromInt(1);
   const int32_t a = spouge.a;
   Fixed fx(spouge.f, 4, spouge.whole);

@@ -79,7 +79,7 @@ void FastArcCosine(Rational& x, AngleUnit unit);
 void FastArcTangent(Rational& x, AngleUnit unit);
 
 // Gamma(z + 1) for z > 0 by Spouge's formula with a = bits / log2(2 pi) + 1
-// terms, whose coefficients are kept for the last accuracy asked:
+// terms, whose coefficients are kept for the last few accuracies asked:
 //   (z + a)^(z + 1/2) e^-(z + a) (c0 + sum c_k / (z + k)).
 // Relative error below 2^-bits.
 Rational FastGammaPlusOne(const Rational& z, int32_t bits);
