@@ -619,6 +619,11 @@ void BigNumRem(BigPtr& a, const BigNum& b) {
   // last c), where the last c is the remainder plus |b| 2^t for the lowest
   // set bit t, and for the one before when that c equals b.
   if (BigNumLessMagnitude(*a, b) || AbortRequested()) return;
+  if (BigNumIsZero(*a)) {
+    // A zero above b's top word (see the end): no quotient bit to take.
+    RemainderByDoubling(a, b);
+    return;
+  }
   int32_t bCount = b.count;
   while (bCount > 1 && b.digits()[bCount - 1] == 0) --bCount;
   const int64_t e = int64_t{a->exp} - b.exp;

@@ -497,6 +497,29 @@ TEST(BigNumRem, SameWordsAsTheDoublingLoop) {
   }
 }
 
+// A zero held above the divisor's top word (a reduction's remainder can be
+// one) compares as large as its span: its remainder is the doubling loop's
+// too. The long division gave it a zero quotient and took that quotient's
+// lowest set bit, -1, as a shift: undefined behaviour, reported by the
+// sanitizer build (found by the paste soak: the tangent of an angle in
+// degrees).
+TEST(BigNumRem, ZeroAboveTheDivisorAsTheDoublingLoop) {
+  for (int32_t exp = 1; exp <= 3; ++exp) {
+    for (const Digits& divisor : {Digits{360}, Digits{7, 5}, Digits{0, 0, 1}}) {
+      BigPtr a = MakeBig({0});
+      a->exp = exp;
+      const BigPtr b = MakeBig(divisor);
+      SCOPED_TRACE(::testing::Message() << "exp " << exp << " mod "
+                                        << ::testing::PrintToString(divisor));
+      const BigPtr want = ReferenceRemainder(*a, *b);
+      BigNumRem(a, *b);
+      EXPECT_EQ(a->exp, want->exp);
+      EXPECT_EQ(DigitsOf(*a), DigitsOf(*want));
+      EXPECT_EQ(BigNumFault(*a), nullptr);
+    }
+  }
+}
+
 TEST(BigNumAlloc, FailureLeavesOperandAndReleasesTemporaries) {
   PrecisionScope scope(33, 9);
   BigPtr a = MakeBig({1, 2, 3, 4, 5});
