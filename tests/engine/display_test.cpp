@@ -106,27 +106,29 @@ TEST(DisplayTest, LongValueThenItsReciprocalTakesNoLongProduct) {
   EXPECT_EQ(Display(), "1.004001606035426562432372689e-120412");
 }
 
+// Typed keys, then one command, then what the display shows.
+struct KeysThenCommand {
+  const char* name;
+  const char* setup;
+  CommandId command;
+  const char* display;
+};
+
 TEST(DisplayTest, SettingChangesForceARendering) {
-  struct Case {
-    const char* name;
-    const char* setup;
-    CommandId change;
-    const char* display;
-  };
-  const Case cases[] = {
+  const KeysThenCommand cases[] = {
       {"F-E toggle", "5=", CmdFE, "5.e+0"},
       {"word size", "5=:5", CmdRadWord, "5"},
       {"radix", "5=", CmdHex, "5"},
       {"radix back", "5=:5", CmdDec, "5."},
       {"layout switch", "5=", CmdStandard, "0."},
   };
-  for (const Case& c : cases) {
+  for (const KeysThenCommand& c : cases) {
     SCOPED_TRACE(c.name);
     StartEngine();
     Type(c.setup);
     RefreshDisplay();
     headless.calls.clear();
-    ExecuteCommand(c.change);
+    ExecuteCommand(c.command);
     EXPECT_GE(DisplayWrites(), 1u);
     EXPECT_EQ(Display(), c.display);
   }
@@ -151,23 +153,17 @@ TEST(DisplayTest, WordSizeButtonAfterAnOddCommandLineWidthRendersAgain) {
 // too), and the next refresh renders the value; before, the meaningless
 // text stayed and the cache held it for the value.
 TEST(DisplayTest, RenderingStoppedByTheUserIsNotKept) {
-  struct Case {
-    const char* name;
-    const char* setup;
-    CommandId radix;
-    const char* display;
-  };
-  const Case cases[] = {
+  const KeysThenCommand cases[] = {
       {"decimal", "2/3=", CmdDec, "0.666666666666666666666666666666667"},
       {"hex, negative", "0-5=", CmdHex, "FFFFFFFB"},
   };
-  for (const Case& c : cases) {
+  for (const KeysThenCommand& c : cases) {
     SCOPED_TRACE(c.name);
     for (int64_t poll = 0;; ++poll) {
       SCOPED_TRACE(poll);
       StartEngine();
       Type(c.setup);
-      ExecuteCommand(c.radix);
+      ExecuteCommand(c.command);
       ASSERT_EQ(Display(), c.display);
       const Rational value = CopyRational(engineState.currentValue);
       const std::string before = Display();
