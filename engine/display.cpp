@@ -73,10 +73,11 @@ void ReduceToWord(Rational& value) {
 
 namespace {
 
-// A conversion the user stopped (the watchdog) gives a meaningless text: the
-// display keeps its previous text, which the watchdog's message follows, and
-// the cache forgets the value so that the next refresh renders it again.
-void ForgetCutShortRendering() { engineState.displayCache.value.reset(); }
+// Forgets the cached value, so that the next refresh renders it again: after
+// a conversion the user stopped (the watchdog), whose text is meaningless and
+// is not shown (the display keeps its previous text, which the watchdog's
+// message follows), and after one that ran out of memory.
+void ForgetCachedValue() { engineState.displayCache.value.reset(); }
 
 }  // namespace
 
@@ -96,29 +97,30 @@ void RefreshDisplay() {
   } else if (radix == 10) {
     auto text = RenderValue(s.currentValue, 10,
                             s.exponentialDisplay ? kDisplayScientific : kDisplayAuto);
+    if (AbortRequested()) return ForgetCachedValue();
     rendered = text.has_value();
-    if (rendered && !AbortRequested()) s.displayText = std::move(*text);
+    if (rendered) s.displayText = std::move(*text);
   } else {
     // Reduced on a copy: a reduction the user stops leaves no meaningless
     // current value behind.
     Rational word = CopyRational(s.currentValue);
     ReduceToWord(word);
-    if (AbortRequested()) return ForgetCutShortRendering();
+    if (AbortRequested()) return ForgetCachedValue();
     s.currentValue = std::move(word);
     auto text = RenderValue(s.currentValue, radix, kDisplayAuto);
+    if (AbortRequested()) return ForgetCachedValue();
     rendered = text.has_value();
-    if (rendered && !AbortRequested()) {
+    if (rendered) {
       if (!text->empty() && text->back() == DecimalSeparatorChar()) {
         text->pop_back();
       }
       s.displayText = std::move(*text);
     }
   }
-  if (AbortRequested()) return ForgetCutShortRendering();
   if (!rendered) {
     // The previous text would pass for the new value: say what happened
     // instead, and forget the cached value so that it is rendered again.
-    engineState.displayCache.value.reset();
+    ForgetCachedValue();
     ShowError(ErrOutOfMemory);
     return;
   }
