@@ -533,6 +533,45 @@ void BigNumDivInternal(BigPtr& a, const BigNum& b) {
   QUIB_ASSERT_SOUND_BIG(*a, kInternalBase);
 }
 
+BigPtr BigNumQuotientFrom(const BigNum& a, const BigNum& b, int64_t low) {
+  // |a / b| < B^e, so the digits asked for are positions low .. e - 1.
+  const int64_t e = Span(a) - (int64_t{b.exp} + b.count) + 1;
+  if (e <= low || BigNumIsZero(a)) {
+    BigPtr zero = AllocBigNum(1);
+    zero->sign = 1;
+    zero->count = 1;
+    return zero;
+  }
+  // Digits of a that would fall below position low of the quotient do not
+  // change it (floor(floor(x / B^k) / y) = floor(x / (B^k y))): drop them.
+  const int64_t below = low + b.exp - int64_t{a.exp};
+  BigPtr q;
+  if (below > 0) {
+    const int32_t keep = a.count - static_cast<int32_t>(below);  // e > low: keep >= b.count
+    q = AllocBigNum(keep);
+    q->sign = a.sign;
+    q->count = keep;
+    q->exp = static_cast<int32_t>(a.exp + below);
+    std::copy(a.digits() + below, a.digits() + a.count, q->digits());
+  } else {
+    q = CopyBigNum(a);
+  }
+  DivideTruncated(q, b, kInternalBase, CheckedCount(e - low));
+  q->sign = 1;
+  if (q->exp < low) {
+    // A divisor of 1 leaves the dividend whole: drop its digits below low.
+    const int32_t drop = static_cast<int32_t>(std::min<int64_t>(low - q->exp, q->count));
+    std::memmove(q->digits(), q->digits() + drop, sizeof(uint32_t) * (q->count - drop));
+    std::memset(q->digits() + (q->count - drop), 0, sizeof(uint32_t) * drop);
+    q->count -= drop;
+    q->exp = static_cast<int32_t>(low);
+    StripLeadingZeros(*q);
+    if (BigNumIsZero(*q)) q->exp = 0;
+  }
+  QUIB_ASSERT_SOUND_BIG(*q, kInternalBase);
+  return q;
+}
+
 namespace {
 
 // |b| 2^t as a new number.

@@ -107,6 +107,13 @@ void BigNumDiv(BigPtr& a, const BigNum& b, uint32_t base);
 // words. b must not be zero.
 void BigNumDivInternal(BigPtr& a, const BigNum& b);
 
+// floor(|a / b| B^-low) B^low in base B = 2^31: the quotient's digits at
+// positions low and up, exactly, computed from those digits alone (a long
+// divisor costs its length per quotient digit, not per digit of
+// max(P + R, a.count, b.count)). Positive, exp >= low, 0 as a one-digit 0.
+// b must not be zero.
+BigPtr BigNumQuotientFrom(const BigNum& a, const BigNum& b, int64_t low);
+
 // a <- a mod b in base 2^31 with the sign of a (truncating division). b must
 // not be zero. Stops early, with a meaningless value, when AbortFlag is set.
 void BigNumRem(BigPtr& a, const BigNum& b);

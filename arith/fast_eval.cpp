@@ -63,17 +63,9 @@ class Fixed {
 
   // r <- floor(|num / den| B^f) for a quotient below B^w.
   void FromQuotient(Word* r, const BigNum& num, const BigNum& den) {
-    BigPtr q = CopyBigNum(num);
-    if (int64_t{q->exp} + f_ > std::numeric_limits<int32_t>::max() / 2) {
-      ThrowError(ErrOutOfMemory);
-    }
-    q->exp += f_;
-    {
-      PrecisionRaise raise(n_ + 4);
-      BigNumDivInternal(q, den);
-    }
+    const BigPtr q = BigNumQuotientFrom(num, den, -int64_t{f_});
     for (int32_t i = 0; i < n_; ++i) {
-      const int64_t k = int64_t{i} - q->exp;
+      const int64_t k = int64_t{i} - f_ - q->exp;
       r[i] = (k >= 0 && k < q->count) ? q->digits()[k] : 0u;
     }
   }
@@ -573,21 +565,7 @@ namespace {
 
 // floor(a / b) for a, b > 0 integers (exp >= 0).
 BigPtr FloorQuotient(const BigNum& a, const BigNum& b) {
-  BigPtr q = CopyBigNum(a);
-  {
-    PrecisionRaise raise(std::max(a.span() - b.span(), 0) + 4);
-    BigNumDivInternal(q, b);
-  }
-  if (q->exp < 0) {
-    // Drop the words below the point.
-    const int32_t drop = std::min(-q->exp, q->count);
-    BigPtr r = AllocBigNum(std::max(q->count - drop, 1));
-    r->sign = 1;
-    r->count = std::max(q->count - drop, 1);
-    std::copy(q->digits() + drop, q->digits() + q->count, r->digits());
-    return r;
-  }
-  return q;
+  return BigNumQuotientFrom(a, b, 0);
 }
 
 // floor(a 2^bits) for an integer a >= 0 (exp >= 0), as a BigNum of exp 0.

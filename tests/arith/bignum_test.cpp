@@ -295,6 +295,44 @@ TEST(BigNumDivInternal, SameWordsAsDoublingDivision) {
   }
 }
 
+// The quotient's digits from a given position up, computed from those digits
+// alone, against the same digits of a full-length quotient: dividends with
+// digits below the position and without, quotients below it (0), a divisor
+// of 1 and divisors longer than the digits asked for.
+TEST(BigNumQuotientFrom, SameDigitsAsTheFullQuotient) {
+  std::mt19937 rng(20261211);
+  for (int iter = 0; iter < 600; ++iter) {
+    const int na = 1 + static_cast<int>(rng() % 50);
+    const int nb = iter % 25 == 0 ? 1 : 1 + static_cast<int>(rng() % 50);
+    BigPtr a = MakeBig(RandomWords(rng, na, 0), static_cast<int32_t>(rng() % 7) - 3,
+                       rng() % 2 ? 1 : -1);
+    Digits bWords = iter % 25 == 0 ? Digits{1} : RandomWords(rng, nb, static_cast<int>(rng() % 3));
+    BigPtr b = MakeBig(bWords, iter % 25 == 0 ? 0 : static_cast<int32_t>(rng() % 7) - 3,
+                       rng() % 2 ? 1 : -1);
+    const int64_t top = int64_t{a->exp} + a->count - (int64_t{b->exp} + b->count) + 1;
+    const int64_t low = top + 1 - static_cast<int64_t>(rng() % 14);
+    SCOPED_TRACE(::testing::Message() << "iteration " << iter << " words " << na << "/"
+                                      << nb << " low " << low);
+    BigPtr full = CopyBigNum(*a);
+    {
+      PrecisionScope scope(static_cast<int32_t>(top - low) + 8, 9);
+      BigNumDivInternal(full, *b);
+    }
+    const BigPtr got = BigNumQuotientFrom(*a, *b, low);
+    EXPECT_EQ(got->sign, 1);
+    if (!BigNumIsZero(*got)) {
+      EXPECT_GE(got->exp, low);
+    }
+    for (int64_t pos = low; pos < top + 1; ++pos) {
+      auto digitAt = [pos](const BigNum& x) {
+        const int64_t k = pos - x.exp;
+        return k >= 0 && k < x.count ? x.digits()[k] : 0u;
+      };
+      ASSERT_EQ(digitAt(*got), digitAt(*full)) << "position " << pos;
+    }
+  }
+}
+
 // A long division polls the abort flag and stops at an abort (the reduction
 // of the angle of a huge exact integer divides millions of words; the
 // window froze after Stop until it ended). A short one never polls.
