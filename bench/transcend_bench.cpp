@@ -5,11 +5,13 @@
 
 #include <cstdint>
 
+#include "arith/bignum.h"
 #include "arith/constants.h"
 #include "arith/exp_log.h"
 #include "arith/inverse_trig.h"
 #include "arith/power.h"
 #include "arith/rational.h"
+#include "arith/rounded.h"
 #include "arith/settings.h"
 
 namespace {
@@ -70,6 +72,28 @@ void BM_Root(benchmark::State& state) {
 void BM_ArcSine(benchmark::State& state) { RunUnary(state, Fraction(1, 2), ArcSine); }
 void BM_ArcTangent(benchmark::State& state) { RunUnary(state, RatFromInt(3), ArcTangent); }
 
+// Keys on a long unreduced fraction, (m 3^k + 1) / 3^k (about k / 20 words
+// each side; exact integer work such as factorials leaves such values):
+// only the quotient's top words matter for ln, and sin reduces by whole
+// turns.
+Rational LongFraction(int32_t k, int32_t times) {
+  BigPtr power = BigNumFromInt(3, kInternalBase);
+  BigNumPowInternal(power, k);
+  Rational x;
+  x.num = BigNumProductInternal(*power, *BigNumFromInt(times, kInternalBase));
+  BigNumAdd(x.num, *BigNumFromInt(1, kInternalBase), kInternalBase);
+  x.den = std::move(power);
+  return x;
+}
+void BM_NaturalLogOfLongFraction(benchmark::State& state) {
+  RunUnary(state, LongFraction(40000, 2),
+           [](Rational& x) { EvaluateRounded(x, FnNaturalLog); });
+}
+void BM_SineOfLongFraction(benchmark::State& state) {
+  RunUnary(state, LongFraction(40000, 1000000),
+           [](Rational& x) { EvaluateRounded(x, FnSine); });
+}
+
 BENCHMARK(BM_Exponential)->Arg(33)->Arg(65)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NaturalLog)->Arg(33)->Arg(65)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CommonLog)->Arg(33)->Arg(65)->Unit(benchmark::kMicrosecond);
@@ -77,6 +101,8 @@ BENCHMARK(BM_Power)->Arg(33)->Arg(65)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Root)->Arg(33)->Arg(65)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ArcSine)->Arg(33)->Arg(65)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ArcTangent)->Arg(33)->Arg(65)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NaturalLogOfLongFraction)->Arg(33)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SineOfLongFraction)->Arg(33)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
