@@ -95,7 +95,7 @@ class Fixed {
 };
 
 // floor(a / b) for a, b > 0 integers (exp >= 0).
-BigPtr FloorQuotient(const BigNum& a, const BigNum& b);
+BigPtr FloorQuotient(const BigNum& a, const BigNum& b) { return BigNumQuotientFrom(a, b, 0); }
 
 // log2 |x| of a non-zero BigNum from its top words, good to about 2^-50.
 double Log2Magnitude(const BigNum& x) {
@@ -562,11 +562,6 @@ void FastCosine(Rational& x, AngleUnit unit) { FastCircular(x, unit, 1); }
 void FastTangent(Rational& x, AngleUnit unit) { FastCircular(x, unit, 2); }
 
 namespace {
-
-// floor(a / b) for a, b > 0 integers (exp >= 0).
-BigPtr FloorQuotient(const BigNum& a, const BigNum& b) {
-  return BigNumQuotientFrom(a, b, 0);
-}
 
 // floor(a 2^bits) for an integer a >= 0 (exp >= 0), as a BigNum of exp 0.
 BigPtr ShiftedInteger(const BigNum& a, int64_t bits) {
