@@ -68,11 +68,29 @@ void CheckText(const std::string& text, const char* what) {
   if (!Printable(text)) FuzzFail(std::string(what) + " is not printable: " + text);
 }
 
-Rational Magnitude(const Rational& x) {
-  Rational m = CopyRational(x);
-  if (RatSign(m) < 0) NegateRational(m);
-  return m;
-}
+// A 64-bit fingerprint of a value in its stored form (sign, exponent, every
+// digit of numerator and denominator): what the checks remember of a value
+// already found good, instead of a copy of it. Two different forms share one
+// only by a 2^-64 chance, and a shared one merely skips a check.
+class Fingerprint {
+ public:
+  Fingerprint& Add(uint64_t v) {
+    h_ = (h_ ^ v) * 0x100000001B3ull;
+    h_ ^= h_ >> 29;
+    return *this;
+  }
+  Fingerprint& Add(const BigNum& x) {
+    Add(static_cast<uint32_t>(x.sign)).Add(static_cast<uint32_t>(x.exp)).Add(
+        static_cast<uint32_t>(x.count));
+    for (int32_t i = 0; i < x.count; ++i) Add(x.digits()[i]);
+    return *this;
+  }
+  Fingerprint& Add(const Rational& x) { return Add(*x.num).Add(*x.den); }
+  uint64_t Value() const { return h_; }
+
+ private:
+  uint64_t h_ = 0xCBF29CE484222325ull;
+};
 
 // radix^n over 1, built once for each radix and n the checks ask for.
 const Rational& RadixPower(int32_t radix, int32_t n) {
@@ -104,17 +122,16 @@ Rational ReferencePi() {
 
 // Pi must hold its value to the working precision whatever happened to the
 // rebuild that made it (an aborted series would leave a wrong one). Pi
-// changes only with a rebuild, so a value already found good at this radix
-// and precision is not measured again.
+// changes only with a rebuild, so a value already found good at its radix
+// and precision is not measured again (inputs switch settings all the time,
+// and back).
 void CheckPi() {
   static const Rational reference = ReferencePi();
-  static Rational lastGood;
-  static int32_t lastRadix = 0;
-  static int32_t lastPrecision = 0;
-  if (lastGood.num && lastRadix == settings.radix && lastPrecision == WorkingPrecision &&
-      BigNumIdentical(*lastGood.num, *Pi.num) && BigNumIdentical(*lastGood.den, *Pi.den)) {
-    return;
-  }
+  static std::map<std::pair<int32_t, int32_t>, uint64_t> good;
+  const std::pair<int32_t, int32_t> key{settings.radix, WorkingPrecision};
+  const uint64_t print = Fingerprint().Add(Pi).Value();
+  const auto known = good.find(key);
+  if (known != good.end() && known->second == print) return;
   const int32_t precision = WorkingPrecision;
   // The reference holds 50 decimals; compare to 45 of them at most.
   const int32_t referenceDigits =
@@ -127,15 +144,13 @@ void CheckPi() {
   PrecisionRaise wide(WorkingPrecision + 2 * DigitsPerWord);
   Rational diff = CopyRational(checked);
   RatSub(diff, reference);
-  Rational scaled = Magnitude(diff);
-  RatMul(scaled, RadixPower(settings.radix, digits));
-  if (RatGreater(scaled, RatOne)) {
+  if (RatSign(diff) < 0) NegateRational(diff);
+  RatMul(diff, RadixPower(settings.radix, digits));
+  if (RatGreater(diff, RatOne)) {
     FuzzFail("the constant pi is wrong at radix " + std::to_string(settings.radix) +
              " and precision " + std::to_string(precision));
   }
-  lastGood = std::move(checked);
-  lastRadix = settings.radix;
-  lastPrecision = precision;
+  good[key] = print;
 }
 
 // The value the display shows in radix 2, 8 and 16: the integer part as an
@@ -155,15 +170,12 @@ void ReduceToShownWord(Rational& v) {
 class ShownValue {
  public:
   bool Matches(const Rational& value, int32_t radix, int32_t mode) const {
-    return value_.num && radix == radix_ && mode == mode_ && precision_ == WorkingPrecision &&
-           separator_ == DecimalSeparatorChar() && BigNumIdentical(*value.num, *value_.num) &&
-           BigNumIdentical(*value.den, *value_.den) &&
-           (radix == 10 || (BigNumIdentical(*CurrentWordMask().num, *mask_.num) &&
-                            BigNumIdentical(*CurrentWordMask().den, *mask_.den)));
+    return known_ && radix == radix_ && mode == mode_ && precision_ == WorkingPrecision &&
+           separator_ == DecimalSeparatorChar() && print_ == Print(value, radix);
   }
   void Remember(const Rational& value, int32_t radix, int32_t mode) {
-    value_ = CopyRational(value);
-    mask_ = CopyRational(CurrentWordMask());
+    known_ = true;
+    print_ = Print(value, radix);
     radix_ = radix;
     mode_ = mode;
     precision_ = WorkingPrecision;
@@ -171,8 +183,16 @@ class ShownValue {
   }
 
  private:
-  Rational value_;
-  Rational mask_;
+  // Outside radix 10 the word mask shapes the rendering too.
+  static uint64_t Print(const Rational& value, int32_t radix) {
+    Fingerprint print;
+    print.Add(value);
+    if (radix != 10) print.Add(CurrentWordMask());
+    return print.Value();
+  }
+
+  bool known_ = false;
+  uint64_t print_ = 0;
   int32_t radix_ = 0;
   int32_t mode_ = 0;
   int32_t precision_ = 0;
@@ -240,7 +260,11 @@ void FuzzStartEngine(int32_t layout, int32_t precision, int32_t radix,
 
 void FuzzStopEngine() {
   fuzzAbortPlan = FuzzAbortPlan{};
-  FuzzStartEngine(0, 32, 10, 32);
+  // Only what the input built is released: the next input's start resets
+  // everything else (settings, constants in force, layout) itself.
+  if (StatisticsBoxIsOpen()) CloseStatisticsBox();
+  HeadlessResetWindow();
+  engineState = EngineState{};
 }
 
 int64_t FuzzCommandCount() { return commandsRun; }
@@ -316,9 +340,14 @@ void CheckEngineInvariants() {
   // measured again while nothing its rendering depends on has changed.
   static ShownValue lastGood;
   if (lastGood.Matches(s.currentValue, radix, mode)) return;
-  Rational shown = CopyRational(s.currentValue);
+  // Outside radix 10 the display shows the value cut to a word.
+  Rational word;
+  const Rational& shown = radix == 10 ? s.currentValue : word;
   try {
-    if (radix != 10) ReduceToShownWord(shown);
+    if (radix != 10) {
+      word = CopyRational(s.currentValue);
+      ReduceToShownWord(word);
+    }
     if (DisplayCacheMatches()) {
       // The text the display shows for this very value (its cache says
       // so) is the rendering to check, without rendering it again; a
@@ -382,10 +411,19 @@ void CheckReadsBack(const std::string& text, const Rational& x, int32_t radix,
     throw;
   }
   PrecisionRaise wide(WorkingPrecision + 2 * DigitsPerWord);
-  RatSub(*back, x);
-  Rational error = Magnitude(*back);
+  Rational& error = *back;
+  RatSub(error, x);
+  if (RatSign(error) < 0) NegateRational(error);
   if (good > 0) RatMul(error, RadixPower(radix, good));
-  if (RatGreater(error, Magnitude(x))) {
+  // error > |x|, without a copy of x.
+  bool wrong;
+  if (RatSign(x) >= 0) {
+    wrong = RatGreater(error, x);
+  } else {
+    NegateRational(error);
+    wrong = RatLess(error, x);
+  }
+  if (wrong) {
     FuzzFail(name + " reads back wrong: " + text + " (radix " +
              std::to_string(radix) + ", precision " + std::to_string(WorkingPrecision) +
              ")");

@@ -34,9 +34,10 @@ void FuzzStartEngine(int32_t layout, int32_t precision, int32_t radix,
                      int32_t wordBits);
 
 // Releases what the input built (its statistics box, window and engine
-// state) and puts a standard engine back, so that an input frees what it
-// allocated: libFuzzer runs every input that allocated more than it freed a
-// second time, looking for a leak. Called at the end of every input.
+// state), so that an input frees what it allocated: libFuzzer runs every
+// input that allocated more than it freed a second time, looking for a leak.
+// Called at the end of every input; the engine is left empty until the next
+// FuzzStartEngine.
 void FuzzStopEngine();
 
 // Polls one command may make before the fuzzer aborts it as a user would
