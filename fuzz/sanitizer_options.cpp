@@ -3,7 +3,7 @@
 // - freed blocks wait in a quarantine of 64 MB instead of 256 MB: the engine
 //   allocates a zero-filled block for every intermediate number, and with
 //   the larger quarantine a run spent a sixth of its time faulting in fresh
-//   pages (16 MB was no faster again);
+//   pages (16 MB was slower again while fuzzing);
 // - allocation and free stacks are not recorded: recording them, even 3
 //   frames deep, was a twentieth of the run time (30 frames: a fifth);
 // - memory freed stays with the allocator instead of going back to the
